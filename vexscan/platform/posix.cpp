@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "vexscan/platform/platform.h"
@@ -11,7 +12,32 @@
 
 namespace vexscan::platform {
 
-Module::Module(const char* name) : handle_(dlopen(name, RTLD_NOW | RTLD_LOCAL)) {}
+namespace {
+
+// The folder of the object holding this code (libvexscan.so), with its trailing '/'.
+std::string ownFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ownFolder), &info) == 0 || info.dli_fname == nullptr) {
+        return {};
+    }
+    const std::string path = info.dli_fname;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+Module::Module(const char* name) : handle_(dlopen(name, RTLD_NOW | RTLD_LOCAL)) {
+    // A bare name is looked up through the library's RUNPATH of $ORIGIN. Where dlopen is
+    // intercepted (sanitizer runtimes), the lookup runs on the interceptor's behalf and misses that
+    // RUNPATH, so the library's own folder is tried explicitly, as $ORIGIN would have.
+    if (handle_ == nullptr && std::strchr(name, '/') == nullptr) {
+        const std::string folder = ownFolder();
+        if (!folder.empty()) {
+            handle_ = dlopen((folder + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+        }
+    }
+}
 
 void* Module::symbol(const char* name) const {
     return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
