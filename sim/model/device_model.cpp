@@ -11,6 +11,9 @@ constexpr int32_t kDriverFailure = 1;
 
 DeviceModel::DeviceModel(DeviceProfile profile) : profile_(std::move(profile)) {
     registerCommonCommands(commands_);
+    if (profile_.family == Family::Classic) {
+        registerClassicCommands(commands_);
+    }
 }
 
 int32_t DeviceModel::getOpsys() {

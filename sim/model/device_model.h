@@ -67,6 +67,8 @@ private:
 
 // The commands every simulated device understands: reset, identity, eject and feed.
 void registerCommonCommands(CommandTable& table);
+// The classic family's own replies: the extended status (ESC f) and the product name (ESC ?).
+void registerClassicCommands(CommandTable& table);
 
 class DeviceModel {
 public:

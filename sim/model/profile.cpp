@@ -127,6 +127,16 @@ bool applySetting(DeviceProfile& profile, std::string_view key, std::string_view
         return parseArea(value, profile.optionWidth, profile.optionHeight);
     } else if (key == "feeder-flags") {
         return parseInteger(value, profile.feederFlags);
+    } else if (key == "status-header") {
+        return parseInteger(value, profile.statusHeader);
+    } else if (key == "main-status") {
+        return parseInteger(value, profile.mainStatus);
+    } else if (key == "feeder-status") {
+        return parseInteger(value, profile.feederStatus);
+    } else if (key == "film-status") {
+        return parseInteger(value, profile.filmStatus);
+    } else if (key == "further-status") {
+        return parseInteger(value, profile.furtherStatus);
     } else if (key == "product") {
         profile.productName = unquote(value);
     } else if (key == "warm-up-polls") {

@@ -27,6 +27,15 @@ struct DeviceProfile {
     uint32_t optionHeight = 0;
     // Document feeder flags 0x20 and 0x10.
     uint8_t feederFlags = 0;
+    // Further bits of the classic extended status reply (ESC f), as the device sends them:
+    // the header's status byte (0x40, 0x80), the main status byte beside the feeder flags (0x80
+    // fault, 0x02 warming up), the feeder and film adapter status beside their attached bit 0x80,
+    // and the further status byte (0x02).
+    uint8_t statusHeader = 0;
+    uint8_t mainStatus = 0;
+    uint8_t feederStatus = 0;
+    uint8_t filmStatus = 0;
+    uint8_t furtherStatus = 0;
     // Exactly 16 characters, blank-padded.
     std::string productName = "FLATBED RX-410  ";
     // Status polls that still report the lamp warming up.

@@ -48,6 +48,25 @@ TEST(SimProfile, FileSettingsAreApplied) {
     EXPECT_EQ(profile->systemCode, 2);
 }
 
+TEST(SimProfile, ExtendedStatusBitsAreSettable) {
+    std::string error;
+    const auto profile = parseProfile(
+        "family = classic\n"
+        "status-header = 0x40\n"
+        "main-status = 0x82\n"
+        "feeder-status = 0x0C\n"
+        "film-status = 2\n"
+        "further-status = 0x02\n",
+        error);
+    ASSERT_TRUE(profile.has_value()) << error;
+    EXPECT_EQ(profile->statusHeader, 0x40);
+    EXPECT_EQ(profile->mainStatus, 0x82);
+    EXPECT_EQ(profile->feederStatus, 0x0C);
+    EXPECT_EQ(profile->filmStatus, 0x02);
+    EXPECT_EQ(profile->furtherStatus, 0x02);
+    EXPECT_FALSE(parseProfile("main-status = 0x100\n", error).has_value());
+}
+
 TEST(SimProfile, FaultyFilesAreRefusedWithTheLine) {
     const char* faulty[] = {"family = both\n", "level = B\n", "bed = 100\n", "resolutions = 300,x\n",
                             "colour = red\n",  "no equals sign\n", "resolutions = 70000\n"};

@@ -1,10 +1,33 @@
 // ClassicScanner: devices driven with ESC-prefixed commands.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
 #include "vexscan/device/scanner_device.h"
 #include "vexscan/device/warm_up_binding.h"
+#include "vexscan/platform/platform.h"
 
 namespace vexscan {
+
+// Where the option sits: the values of attachedOption and of the block's optionKind.
+inline constexpr int32_t kOptionDocumentFeeder = 0;
+inline constexpr int32_t kOptionFilmAdapter = 1;
+inline constexpr int32_t kOptionNone = 2;
+
+// Usable size of the image data buffer; the allocation carries a little slack beyond it.
+inline constexpr uint32_t kClassicDataBufferSize = 65280;
+inline constexpr std::size_t kClassicDataBufferAllocation = 65296;
+
+// The extended status reply (ESC f) is cleared over this many bytes before every exchange, so a
+// short reply reads as all bits clear.
+inline constexpr std::size_t kExtendedStatusClearedBytes = 16;
+
+// The levelIndex of a two-character command level, 0 for a level the family does not drive.
+// Levels whose second character is '2' or lower are refused before this mapping is consulted.
+int32_t classicLevelIndex(char first, char second);
 
 class ClassicScanner final : public ScannerDevice {
 public:
@@ -23,11 +46,80 @@ public:
     int32_t GetScanPaperSize(int32_t sizeSelector, int32_t* width, int32_t* height) override;
     int32_t GetScannerName(char* name) override;
 
+    // ESC f into `buffer` (header and data, at most `capacity` bytes kept; a longer reply is read
+    // to its end). Below level index 2 nothing is sent and the cleared buffer is the answer.
+    bool readExtendedStatus(uint8_t* buffer, std::size_t capacity);
+
+    // The optionKind encoding of attachedOption; sets hasOption.
+    int32_t selectOption();
+
+    // Tests make the data buffer allocation fail through this; null restores the heap.
+    using BufferAllocator = void* (*)(std::size_t size);
+    static BufferAllocator setBufferAllocatorForTesting(BufferAllocator allocator);
+
 private:
+    struct AreaSize {
+        uint32_t width = 0;
+        uint32_t height = 0;
+    };
+    struct FreeAllocation {
+        void operator()(uint8_t* memory) const { platform::freeAllocation(memory); }
+    };
+
+    // Steps of Open, each returning false when the open stops there.
+    bool allocateDataBuffer();
+    bool openConnection();
+    bool readIdentity(uint16_t& dataLength);
+    bool storeIdentity(uint16_t dataLength);
+    bool storeLevel();
+    bool detectOption();
+    void writeCapabilities();
+    uint32_t maximumResolution() const;
+    // Pixels at the maximum resolution in hundredths of an inch, kept to the low 16 bits.
+    int32_t inHundredths(uint32_t pixels) const;
+
     ScanParamBlock* block_;
     WarmUpBinding warmUp_;
     int32_t isOpen_ = 0;
     int32_t errorCode_ = 0;
+    int32_t levelIndex_ = 0;
+
+    std::unique_ptr<uint16_t[]> resolutionTable_;
+    uint16_t resolutionCount_ = 0;
+    std::array<AreaSize, 2> sourceArea_{};  // 0 flatbed, 1 option; pixels at the maximum resolution
+    int32_t attachedOption_ = kOptionNone;
+    int32_t hasOption_ = 0;
+
+    std::unique_ptr<uint8_t, FreeAllocation> dataBuffer_;
+    uint32_t dataBufferSize_ = 0;
+
+    // Scan state, set up by the acquisition sequence.
+    uint32_t scanWidth_ = 200;
+    uint32_t scanHeight_ = 300;
+    uint32_t scanLeft_ = 0;
+    uint32_t scanTop_ = 0;
+    uint16_t padPixels_ = 0;
+    int32_t imageKind_ = 0;
+    uint8_t bitsPerChannel_ = 1;
+    uint8_t colorMode_ = 0;
+    int32_t pixelsPerUnit_ = 0;
+    int32_t bytesPerUnit_ = 0;
+    uint32_t outputLineBytes_ = 0;
+    uint32_t totalLines_ = 0;
+    uint32_t linesDone_ = 0;
+    int32_t layoutCode_ = 0;
+    ProgressCallback progressCallback_ = nullptr;
+    int32_t startNeeded_ = 0;
+    int32_t scanning_ = 0;
+    int32_t blockMode_ = 0;
+    int32_t abortActive_ = 0;
+    int32_t abortRequested_ = 0;
+    int32_t resetOnAbort_ = 0;
+    uint16_t blockLineCount_ = 0;
+    uint16_t blockLineIndex_ = 0;
+    int32_t startHeaderPending_ = 0;
+    std::array<uint8_t, 6> startHeader_{};
+    uint32_t blockLineBytes_ = 0;
 };
 
 }  // namespace vexscan
