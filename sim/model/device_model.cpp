@@ -14,6 +14,8 @@ DeviceModel::DeviceModel(DeviceProfile profile) : profile_(std::move(profile)) {
     if (profile_.family == Family::Classic) {
         registerClassicCommands(commands_);
     }
+    classic_.warmUpPollsLeft = profile_.warmUpPolls;
+    extended_.warmUpPollsLeft = profile_.warmUpPolls;
 }
 
 int32_t DeviceModel::getOpsys() {

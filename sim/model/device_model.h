@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "sim/model/byte_log.h"
+#include "sim/model/classic_state.h"
+#include "sim/model/extended_state.h"
 #include "sim/model/profile.h"
 
 namespace vexscan::sim {
@@ -103,6 +105,9 @@ public:
     void replyWithHeader(uint8_t status, std::span<const uint8_t> body);
     // The next write is this command's parameter group.
     void expectParameters(ParameterHandler handler) { pendingParameters_ = std::move(handler); }
+    // Each family's running state (programmed scan, warm-up countdown, ...), also read by tests.
+    ClassicDeviceState& classic() { return classic_; }
+    ExtendedDeviceState& extended() { return extended_; }
 
 private:
     void dispatch(std::span<const uint8_t> bytes);
@@ -113,6 +118,8 @@ private:
     ByteLog log_;
     std::deque<uint8_t> output_;
     std::optional<ParameterHandler> pendingParameters_;
+    ClassicDeviceState classic_;
+    ExtendedDeviceState extended_;
     uint16_t currentCommand_ = 0;
     bool portOpen_ = false;
     uint32_t readCalls_ = 0;
