@@ -20,11 +20,25 @@ else()
   set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 endif()
 
-# vexscan_windows_module(target DEF_FILE) — a Windows DLL whose exports, names and ordinals come
-# from a .def file; on Linux a shared library that exports only what is marked for export.
+# vexscan_module_exports(target DEF_FILE): on Windows, the DLL's export names and ordinals come
+# from the .def file. The files are written for 32-bit Windows, where each plain name stands for
+# its __stdcall symbol ("PMReset = PMReset@0"); 64-bit Windows has no such decoration, so the
+# 64-bit build (used to run the tests where Wine cannot start 32-bit programs) exports the plain
+# names from a copy without the aliases.
 function(vexscan_module_exports target def_file)
-  if(WIN32)
+  if(NOT WIN32)
+    return()
+  endif()
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_sources(${target} PRIVATE ${def_file})
+    # A plain name in the .def may also stand for its decorated __stdcall symbol.
     target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+  else()
+    get_filename_component(name ${def_file} NAME)
+    file(READ ${def_file} text)
+    string(REGEX REPLACE "= *[A-Za-z_][A-Za-z0-9_]*@[0-9]+" "" text "${text}")
+    set(plain ${CMAKE_CURRENT_BINARY_DIR}/${target}-64/${name})
+    file(WRITE ${plain} "${text}")
+    target_sources(${target} PRIVATE ${plain})
   endif()
 endfunction()

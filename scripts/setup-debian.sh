@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what a Debian machine lacks to build and test the project.
 #   setup-debian.sh host   the native build: compilers, CMake, GoogleTest, Google Benchmark, libpng
-#   setup-debian.sh all    also mingw-w64, Wine with its 32-bit part, Xvfb and ImageMagick
+#   setup-debian.sh all    also mingw-w64 (32- and 64-bit), Wine with its 32-bit part, Xvfb and
+#                          ImageMagick
 set -euo pipefail
 
 host_packages=(cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev pkg-config)
-windows_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick)
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth imagemagick)
 
 packages=("${host_packages[@]}")
 if [ "${1:-all}" = all ]; then

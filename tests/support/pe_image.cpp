@@ -54,12 +54,15 @@ std::optional<PeImage> readPeImage(const std::string& path, std::string& error) 
     const uint16_t sectionCount = pe.u16(header + 6);
     const uint16_t optionalSize = pe.u16(header + 20);
     const uint64_t optional = header + 24;
-    if (pe.u16(optional) != 0x10B || optionalSize < 112) {
-        error = "not a 32-bit image";
+    // The data directories sit 16 bytes further on in a 64-bit image's optional header.
+    const uint16_t magic = pe.u16(optional);
+    if ((magic != 0x10B && magic != 0x20B) || optionalSize < (magic == 0x10B ? 112 : 128)) {
+        error = "no PE32 or PE32+ optional header";
         return std::nullopt;
     }
-    const uint32_t exportRva = pe.u32(optional + 96);
-    const uint32_t importRva = pe.u32(optional + 104);
+    const uint64_t directories = optional + (magic == 0x10B ? 96 : 112);
+    const uint32_t exportRva = pe.u32(directories);
+    const uint32_t importRva = pe.u32(directories + 8);
 
     std::vector<Section> sections;
     for (uint16_t i = 0; i < sectionCount; ++i) {

@@ -1,4 +1,4 @@
-// Reads the export and import tables of a Windows PE file (32-bit), for tests that check what a
+// Reads the export and import tables of a Windows PE file (32- or 64-bit), for tests that check what a
 // DLL shows to the loader. Every offset read from the file is checked against its size.
 #pragma once
 
@@ -19,7 +19,7 @@ struct PeImage {
     std::vector<std::string> importedDlls;
 };
 
-// Nothing when the file cannot be read or is not a well-formed 32-bit PE image.
+// Nothing when the file cannot be read or is not a well-formed PE image.
 std::optional<PeImage> readPeImage(const std::string& path, std::string& error);
 
 }  // namespace vexscan::test
