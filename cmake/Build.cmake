@@ -23,8 +23,8 @@ endif()
 # vexscan_module_exports(target DEF_FILE): on Windows, the DLL's export names and ordinals come
 # from the .def file. The files are written for 32-bit Windows, where each plain name stands for
 # its __stdcall symbol ("PMReset = PMReset@0"); 64-bit Windows has no such decoration, so the
-# 64-bit build (used to run the tests where Wine cannot start 32-bit programs) exports the plain
-# names from a copy without the aliases.
+# 64-bit build (used to run the tests where Wine cannot start 32-bit programs) links a copy whose
+# aliases name the undecorated symbols.
 function(vexscan_module_exports target def_file)
   if(NOT WIN32)
     return()
@@ -36,7 +36,7 @@ function(vexscan_module_exports target def_file)
   else()
     get_filename_component(name ${def_file} NAME)
     file(READ ${def_file} text)
-    string(REGEX REPLACE "= *[A-Za-z_][A-Za-z0-9_]*@[0-9]+" "" text "${text}")
+    string(REGEX REPLACE "= *([A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "= \\1" text "${text}")
     set(plain ${CMAKE_CURRENT_BINARY_DIR}/${target}-64/${name})
     file(WRITE ${plain} "${text}")
     target_sources(${target} PRIVATE ${plain})
