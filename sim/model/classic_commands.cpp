@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint8_t kAttached = 0x80;
 constexpr uint8_t kFeederFlagBits = 0x30;
+constexpr uint8_t kWarmingUp = 0x02;
 // Eight bytes the library skips before the name; not blanks, so a name read from the wrong
 // place shows.
 constexpr char kNamePrefix[] = "ID:00001";
@@ -50,10 +51,17 @@ std::vector<uint8_t> nameBody(const DeviceProfile& profile) {
 
 void registerClassicCommands(CommandTable& table) {
     table.add(commandKey(kEsc, 'f'), [](DeviceModel& device) {
-        device.replyWithHeader(device.profile().statusHeader, extendedStatusBody(device.profile()));
+        std::vector<uint8_t> body = extendedStatusBody(device.profile());
+        int32_t& warmUpLeft = device.classic().warmUpPollsLeft;
+        if (warmUpLeft > 0) {
+            body[0] |= kWarmingUp;
+            --warmUpLeft;
+        }
+        device.replyWithHeader(device.profile().statusHeader, body);
     });
     table.add(commandKey(kEsc, '?'),
               [](DeviceModel& device) { device.replyWithHeader(0, nameBody(device.profile())); });
+    registerClassicSetupCommands(table);
 }
 
 }  // namespace vexscan::sim

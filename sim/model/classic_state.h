@@ -3,12 +3,42 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
 
 namespace vexscan::sim {
+
+// Every value the set-up commands carried, as last received; a command never received stays
+// empty. Tests and the acquisition read the scan back from here.
+struct ProgrammedScan {
+    int32_t setUpsStarted = 0;                                         // ESC F requests
+    std::optional<uint8_t> option;                                     // ESC e
+    std::optional<uint8_t> filmType;                                   // ESC N
+    std::optional<uint8_t> colorCode;                                  // ESC C
+    std::optional<uint8_t> bits;                                       // ESC D
+    std::optional<uint8_t> halftone;                                   // ESC B
+    std::optional<uint8_t> textEnhance;                                // ESC s
+    std::optional<uint8_t> threshold;                                  // ESC t
+    std::map<uint8_t, std::vector<uint8_t>> gammaTables;               // ESC z, by selector
+    std::optional<uint8_t> gammaCode;                                  // ESC Z
+    std::optional<int8_t> brightness;                                  // ESC L
+    std::vector<uint8_t> colorMatrix;                                  // ESC m
+    std::optional<uint8_t> colorMatrixOn;                              // ESC M
+    std::optional<uint8_t> mirror;                                     // ESC K
+    std::optional<int8_t> sharpness;                                   // ESC Q
+    std::optional<uint8_t> speed;                                      // ESC g
+    std::optional<uint16_t> resolutionX, resolutionY;                  // ESC R
+    std::optional<uint8_t> zoomX, zoomY;                               // ESC H
+    std::optional<uint16_t> areaLeft, areaTop, areaWidth, areaHeight;  // ESC A
+};
 
 struct ClassicDeviceState {
     // Status polls (ESC f) left that still report the lamp warming up.
     int32_t warmUpPollsLeft = 0;
+    ProgrammedScan scan;
+    // Last focus position set with ESC p (0xFF asks for automatic focusing).
+    std::optional<uint8_t> focusPosition;
 };
 
 }  // namespace vexscan::sim

@@ -12,7 +12,13 @@ constexpr int32_t kDriverFailure = 1;
 DeviceModel::DeviceModel(DeviceProfile profile) : profile_(std::move(profile)) {
     registerCommonCommands(commands_);
     if (profile_.family == Family::Classic) {
+        // The FS commands go to classic devices too, so a classic profile made to answer the
+        // probe as an extended device (identity status 0x02) opens as one; nothing of the
+        // classic family begins with FS.
+        registerExtendedFsCommands(commands_);
         registerClassicCommands(commands_);
+    } else {
+        registerExtendedCommands(commands_);
     }
     classic_.warmUpPollsLeft = profile_.warmUpPolls;
     extended_.warmUpPollsLeft = profile_.warmUpPolls;

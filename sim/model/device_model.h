@@ -71,6 +71,13 @@ private:
 void registerCommonCommands(CommandTable& table);
 // The classic family's own replies: the extended status (ESC f) and the product name (ESC ?).
 void registerClassicCommands(CommandTable& table);
+// The extended family's identity (FS I), status (FS F), parameter block (FS W), downloads (ESC z,
+// ESC m) and option switch (ESC e).
+void registerExtendedCommands(CommandTable& table);
+// Only its FS commands, which no classic command collides with.
+void registerExtendedFsCommands(CommandTable& table);
+// The classic scan set-up commands (ESC F to ESC A) and the focus commands (ESC p, ESC q).
+void registerClassicSetupCommands(CommandTable& table);
 
 class DeviceModel {
 public:

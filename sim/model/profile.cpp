@@ -141,6 +141,15 @@ bool applySetting(DeviceProfile& profile, std::string_view key, std::string_view
         profile.productName = unquote(value);
     } else if (key == "warm-up-polls") {
         return parseInteger(value, profile.warmUpPolls);
+    } else if (key == "focus-result") {
+        return parseInteger(value, profile.focusResult);
+    } else if (key == "focus-fails") {
+        if (value != "yes" && value != "no") return false;
+        profile.focusFails = value == "yes";
+    } else if (key == "base-resolution") {
+        return parseInteger(value, profile.baseResolution);
+    } else if (key == "resolution-figures") {
+        return parseArea(value, profile.firstResolutionFigure, profile.secondResolutionFigure);
     } else if (key == "system-code") {
         return parseInteger(value, profile.systemCode);
     } else if (key == "identity-status") {

@@ -40,6 +40,15 @@ struct DeviceProfile {
     std::string productName = "FLATBED RX-410  ";
     // Status polls that still report the lamp warming up.
     int32_t warmUpPolls = 0;
+    // What a classic device answers to ESC q after automatic focusing: the position reached and
+    // whether focusing failed.
+    uint8_t focusResult = 0x40;
+    bool focusFails = false;
+    // Extended identity (FS I): the unit of its area figures (bed and option areas are taken in
+    // it) and its two resolution figures (the caller sees twice the first and half the second).
+    uint32_t baseResolution = 1200;
+    uint32_t firstResolutionFigure = 150;
+    uint32_t secondResolutionFigure = 2400;
     // What DDGetOpsys answers: 3 and 4 ask for the registry form of DDInit.
     int32_t systemCode = 4;
     // Status byte of the identity reply's header; by default 0x02 for the extended family.

@@ -146,7 +146,10 @@ TEST_F(ConnectionTest, CloseClosesThePortThenExitsTheDriver) {
     ASSERT_EQ(open(), 1);
     device->log().clear();
     PMCloseScanner();
-    EXPECT_EQ(calls(*device), (std::vector<sim::DriverCall>{sim::DriverCall::Close, sim::DriverCall::Exit}));
+    // The device first switches its document feeder off (ESC e and its byte, each acknowledged).
+    using Call = sim::DriverCall;
+    EXPECT_EQ(calls(*device),
+              (std::vector<Call>{Call::Write, Call::Read, Call::Write, Call::Read, Call::Close, Call::Exit}));
 }
 
 TEST_F(ConnectionTest, DriverInitialisationFormFollowsTheSystemCode) {

@@ -2,6 +2,7 @@
 // field of the caller's block. The fields are written in a fixed order, so an open that stops
 // part-way leaves exactly the fields written before it stopped.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <new>
 
@@ -214,6 +215,7 @@ uint32_t ClassicScanner::maximumResolution() const {
     // readIdentity refuses a reply without resolutions or with 0 dpi as the largest; the floor
     // only keeps a division by zero impossible.
     const uint32_t last = resolutionCount_ != 0 ? resolutionTable_[resolutionCount_ - 1] : 0;
+    assert(last != 0 && "identification refuses a maximum resolution of 0");
     return std::max<uint32_t>(last, 1);
 }
 

@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
+#include "vexscan/convert/source_line.h"
 #include "vexscan/device/scanner_device.h"
 #include "vexscan/device/warm_up_binding.h"
 #include "vexscan/platform/platform.h"
@@ -20,6 +23,15 @@ inline constexpr int32_t kOptionNone = 2;
 // Usable size of the image data buffer; the allocation carries a little slack beyond it.
 inline constexpr uint32_t kClassicDataBufferSize = 65280;
 inline constexpr std::size_t kClassicDataBufferAllocation = 65296;
+// Device lines are read behind the first bytes of the data buffer; a block never exceeds the room
+// left behind them in the allocation.
+inline constexpr std::size_t kClassicBlockOffset = 10;
+inline constexpr std::size_t kClassicBlockRoom = kClassicDataBufferAllocation - kClassicBlockOffset;
+
+// The current block's header, shared by every classic device object of the process: bytes per
+// line (the block's size without blocks) and the status byte.
+extern uint16_t currentLineBytes;
+extern uint16_t currentBlockStatus;
 
 // The extended status reply (ESC f) is cleared over this many bytes before every exchange, so a
 // short reply reads as all bits clear.
@@ -52,6 +64,41 @@ public:
 
     // The optionKind encoding of attachedOption; sets hasOption.
     int32_t selectOption();
+
+    // Programs the device for the scan prepared in the geometry below. Callers clear the error
+    // code first and judge the outcome by it alone: non-zero means the scan must not start.
+    void setUpScan();
+    // Polls the status until the lamp is ready (at most 60 polls a second apart); false with the
+    // error code set on a fault or when the lamp never gets ready.
+    bool waitForWarmUp();
+    // Moves the focus to `deviceByte`, or lets the device find it; the position reached, or 0xFF
+    // when automatic focusing failed.
+    uint8_t driveFocus(int32_t autoFocus, uint8_t deviceByte);
+
+    // What the acquisition prepares for the set-up: area in pixels and lines, image kind, and
+    // the depth and colour codes sent with ESC D and ESC C.
+    struct ScanGeometry {
+        uint32_t left = 0;
+        uint32_t top = 0;
+        uint32_t width = 200;
+        uint32_t height = 300;
+        int32_t imageKind = 0;
+        uint8_t bitsPerChannel = 1;
+        uint8_t colorMode = 0;
+    };
+    void setScanGeometry(const ScanGeometry& geometry);
+    // Pixels by which the device line and the requested line differ, from the last set-up.
+    uint16_t padPixels() const { return padPixels_; }
+
+    // The acquisition's internals, public so that tests reach each step on its own.
+    bool startScan(uint32_t lineBytes);
+    bool fetchLine(SourceLine& line);
+    uint8_t* nextBlockLine();
+    void selectImageKind(int32_t imageType);
+    int32_t errorCode() const { return errorCode_; }
+    int32_t imageKind() const { return imageKind_; }
+    uint32_t outputLineBytes() const { return outputLineBytes_; }
+    int32_t blockMode() const { return blockMode_; }
 
     // Tests make the data buffer allocation fail through this; null restores the heap.
     using BufferAllocator = void* (*)(std::size_t size);
@@ -90,6 +137,10 @@ private:
     int32_t attachedOption_ = kOptionNone;
     int32_t hasOption_ = 0;
 
+    // Status and warm-up replies (header and up to 76 data bytes) land here, so replyBuffer
+    // keeps what it held.
+    std::array<uint8_t, 80> statusBuffer_{};
+
     std::unique_ptr<uint8_t, FreeAllocation> dataBuffer_;
     uint32_t dataBufferSize_ = 0;
 
@@ -120,6 +171,19 @@ private:
     int32_t startHeaderPending_ = 0;
     std::array<uint8_t, 6> startHeader_{};
     uint32_t blockLineBytes_ = 0;
+    int32_t pageDone_ = 0;
+    int32_t eightBitOutput_ = 0;
+    // Bytes of one line as the device sends it (one colour plane for the plane kinds).
+    uint32_t deviceLineBytes_ = 0;
+    // The first two colour planes of a plane-kind line, kept while the third is fetched (the
+    // next block may overwrite the data buffer in between); and a row for the 16-bit grey line
+    // that is reduced to 8 bits.
+    std::vector<uint8_t> planeCopy_;
+    std::vector<uint8_t> wideRow_;
+
+    bool fetchDeviceLine(std::span<const uint8_t>& out);
+    void convertLine(const SourceLine& line, std::span<uint8_t> row, int swapOrder);
+    void finishPage(AcquireImageResult* result);
 };
 
 }  // namespace vexscan
