@@ -11,6 +11,8 @@ namespace {
 constexpr uint8_t kAttached = 0x80;
 constexpr uint8_t kFeederFlagBits = 0x30;
 constexpr uint8_t kWarmingUp = 0x02;
+// An empty feeder: its condition bits are valid (0x40) and name paper out (0x04).
+constexpr uint8_t kFeederPaperOut = 0x44;
 // Eight bytes the library skips before the name; not blanks, so a name read from the wrong
 // place shows.
 constexpr char kNamePrefix[] = "ID:00001";
@@ -26,13 +28,14 @@ void putArea(std::vector<uint8_t>& bytes, bool present, const DeviceProfile& pro
 }
 
 // Main status, feeder status and area, film adapter status and area, further status.
-std::vector<uint8_t> extendedStatusBody(const DeviceProfile& profile) {
+std::vector<uint8_t> extendedStatusBody(const DeviceProfile& profile, bool paperOut) {
     const bool feeder = profile.option == OptionKind::DocumentFeeder;
     const bool film = profile.option == OptionKind::FilmAdapter;
     std::vector<uint8_t> body;
     body.push_back(static_cast<uint8_t>(profile.mainStatus |
                                         (feeder ? profile.feederFlags & kFeederFlagBits : 0)));
-    body.push_back(static_cast<uint8_t>(profile.feederStatus | (feeder ? kAttached : 0)));
+    body.push_back(static_cast<uint8_t>(profile.feederStatus | (feeder ? kAttached : 0) |
+                                        (feeder && paperOut ? kFeederPaperOut : 0)));
     putArea(body, feeder, profile);
     body.push_back(static_cast<uint8_t>(profile.filmStatus | (film ? kAttached : 0)));
     putArea(body, film, profile);
@@ -51,7 +54,8 @@ std::vector<uint8_t> nameBody(const DeviceProfile& profile) {
 
 void registerClassicCommands(CommandTable& table) {
     table.add(commandKey(kEsc, 'f'), [](DeviceModel& device) {
-        std::vector<uint8_t> body = extendedStatusBody(device.profile());
+        std::vector<uint8_t> body =
+            extendedStatusBody(device.profile(), device.feeder().empty());
         int32_t& warmUpLeft = device.classic().warmUpPollsLeft;
         if (warmUpLeft > 0) {
             body[0] |= kWarmingUp;
@@ -62,6 +66,7 @@ void registerClassicCommands(CommandTable& table) {
     table.add(commandKey(kEsc, '?'),
               [](DeviceModel& device) { device.replyWithHeader(0, nameBody(device.profile())); });
     registerClassicSetupCommands(table);
+    registerClassicScanCommands(table);
 }
 
 }  // namespace vexscan::sim

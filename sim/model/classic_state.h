@@ -33,12 +33,43 @@ struct ProgrammedScan {
     std::optional<uint16_t> areaLeft, areaTop, areaWidth, areaHeight;  // ESC A
 };
 
+// A page being sent: its geometry as programmed, where the transfer stands, and what the library
+// answered so far.
+struct ClassicTransfer {
+    bool active = false;
+    bool blockMode = false;
+    uint32_t deviceLines = 0;   // lines of the page as the device sends them (planes count apart)
+    uint32_t linesSent = 0;
+    uint32_t lineBytes = 0;
+    uint32_t linesPerBlock = 1;
+    uint32_t blocksSent = 0;
+    uint32_t acknowledged = 0;  // ACKs taken
+    uint32_t cancelled = 0;     // CANs taken
+};
+
+// Behaviour a test asks of the next scans.
+struct ClassicScanBehaviour {
+    // ESC G answers this many times that the lamp is still warming up (header status 0x80).
+    int32_t startWarmUps = 0;
+    // The block with this index (0 the first) announces no lines, with these status bits, and the
+    // device sends nothing more.
+    std::optional<uint32_t> zeroLineBlock;
+    uint8_t zeroLineStatus = 0;
+    // Every block carries status bit 0x40, the device's sign that it scans on without a new start.
+    bool continuous = false;
+};
+
 struct ClassicDeviceState {
     // Status polls (ESC f) left that still report the lamp warming up.
     int32_t warmUpPollsLeft = 0;
     ProgrammedScan scan;
     // Last focus position set with ESC p (0xFF asks for automatic focusing).
     std::optional<uint8_t> focusPosition;
+    // Lines per block asked with ESC d, if ever.
+    std::optional<uint8_t> linesPerBlock;
+    ClassicTransfer transfer;
+    ClassicScanBehaviour behaviour;
+    uint32_t scansStarted = 0;  // ESC G requests
 };
 
 }  // namespace vexscan::sim

@@ -36,7 +36,10 @@ void registerCommonCommands(CommandTable& table) {
     table.add(commandKey(kEsc, 'I'), [](DeviceModel& device) {
         device.replyWithHeader(device.profile().effectiveIdentityStatus(), identityBody(device.profile()));
     });
-    table.add(controlKey(0x0C), [](DeviceModel& device) { device.acknowledge(); });  // FF: eject
+    table.add(controlKey(0x0C), [](DeviceModel& device) {  // FF: eject
+        device.feeder().eject();
+        device.acknowledge();
+    });
     table.add(controlKey(0x19), [](DeviceModel& device) { device.acknowledge(); });  // EM: feed
 }
 

@@ -22,6 +22,9 @@ DeviceModel::DeviceModel(DeviceProfile profile) : profile_(std::move(profile)) {
     }
     classic_.warmUpPollsLeft = profile_.warmUpPolls;
     extended_.warmUpPollsLeft = profile_.warmUpPolls;
+    if (profile_.option == OptionKind::DocumentFeeder) {
+        feeder_.sheetsLeft = profile_.feederSheets;
+    }
 }
 
 int32_t DeviceModel::getOpsys() {

@@ -15,6 +15,7 @@
 #include "sim/model/byte_log.h"
 #include "sim/model/classic_state.h"
 #include "sim/model/extended_state.h"
+#include "sim/model/feeder_state.h"
 #include "sim/model/profile.h"
 
 namespace vexscan::sim {
@@ -78,6 +79,8 @@ void registerExtendedCommands(CommandTable& table);
 void registerExtendedFsCommands(CommandTable& table);
 // The classic scan set-up commands (ESC F to ESC A) and the focus commands (ESC p, ESC q).
 void registerClassicSetupCommands(CommandTable& table);
+// The classic scan itself: ESC d, ESC G and the answers to data blocks (ACK, CAN).
+void registerClassicScanCommands(CommandTable& table);
 
 class DeviceModel {
 public:
@@ -115,6 +118,7 @@ public:
     // Each family's running state (programmed scan, warm-up countdown, ...), also read by tests.
     ClassicDeviceState& classic() { return classic_; }
     ExtendedDeviceState& extended() { return extended_; }
+    FeederState& feeder() { return feeder_; }
 
 private:
     void dispatch(std::span<const uint8_t> bytes);
@@ -127,6 +131,7 @@ private:
     std::optional<ParameterHandler> pendingParameters_;
     ClassicDeviceState classic_;
     ExtendedDeviceState extended_;
+    FeederState feeder_;
     uint16_t currentCommand_ = 0;
     bool portOpen_ = false;
     uint32_t readCalls_ = 0;

@@ -127,6 +127,8 @@ bool applySetting(DeviceProfile& profile, std::string_view key, std::string_view
         return parseArea(value, profile.optionWidth, profile.optionHeight);
     } else if (key == "feeder-flags") {
         return parseInteger(value, profile.feederFlags);
+    } else if (key == "feeder-sheets") {
+        return parseInteger(value, profile.feederSheets);
     } else if (key == "status-header") {
         return parseInteger(value, profile.statusHeader);
     } else if (key == "main-status") {

@@ -27,6 +27,9 @@ struct DeviceProfile {
     uint32_t optionHeight = 0;
     // Document feeder flags 0x20 and 0x10.
     uint8_t feederFlags = 0;
+    // Sheets waiting in the document feeder; each page end that ejects a sheet takes one, and
+    // an empty feeder reports paper out.
+    uint32_t feederSheets = 3;
     // Further bits of the classic extended status reply (ESC f), as the device sends them:
     // the header's status byte (0x40, 0x80), the main status byte beside the feeder flags (0x80
     // fault, 0x02 warming up), the feeder and film adapter status beside their attached bit 0x80,
