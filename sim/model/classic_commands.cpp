@@ -13,6 +13,8 @@ constexpr uint8_t kFeederFlagBits = 0x30;
 constexpr uint8_t kWarmingUp = 0x02;
 // An empty feeder: its condition bits are valid (0x40) and name paper out (0x04).
 constexpr uint8_t kFeederPaperOut = 0x44;
+constexpr std::size_t kFeederStatusByte = 1;
+constexpr std::size_t kFurtherStatusByte = 11;
 // Eight bytes the library skips before the name; not blanks, so a name read from the wrong
 // place shows.
 constexpr char kNamePrefix[] = "ID:00001";
@@ -61,7 +63,14 @@ void registerClassicCommands(CommandTable& table) {
             body[0] |= kWarmingUp;
             --warmUpLeft;
         }
-        device.replyWithHeader(device.profile().statusHeader, body);
+        uint8_t header = device.profile().statusHeader;
+        const ClassicDeviceState& state = device.classic();
+        if (state.transfer.stopped) {
+            header |= state.behaviour.stoppedHeaderStatus;
+            body[kFeederStatusByte] |= state.behaviour.stoppedFeederStatus;
+            body[kFurtherStatusByte] |= state.behaviour.stoppedFurtherStatus;
+        }
+        device.replyWithHeader(header, body);
     });
     table.add(commandKey(kEsc, '?'),
               [](DeviceModel& device) { device.replyWithHeader(0, nameBody(device.profile())); });

@@ -41,6 +41,7 @@ void sendNextBlock(DeviceModel& device) {
                                  transfer.lineBytes, 0));
         ++transfer.blocksSent;
         transfer.active = false;
+        transfer.stopped = true;
         return;
     }
     const uint32_t remaining = transfer.deviceLines - transfer.linesSent;

@@ -45,6 +45,7 @@ struct ClassicTransfer {
     uint32_t blocksSent = 0;
     uint32_t acknowledged = 0;  // ACKs taken
     uint32_t cancelled = 0;     // CANs taken
+    bool stopped = false;       // a block without lines has been sent
 };
 
 // Behaviour a test asks of the next scans.
@@ -55,6 +56,11 @@ struct ClassicScanBehaviour {
     // device sends nothing more.
     std::optional<uint32_t> zeroLineBlock;
     uint8_t zeroLineStatus = 0;
+    // What the status (ESC f) adds once the device has stopped that way: bits of the header's
+    // status byte, of the feeder status and of the further status.
+    uint8_t stoppedHeaderStatus = 0;
+    uint8_t stoppedFeederStatus = 0;
+    uint8_t stoppedFurtherStatus = 0;
     // Every block carries status bit 0x40, the device's sign that it scans on without a new start.
     bool continuous = false;
 };
