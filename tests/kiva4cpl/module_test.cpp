@@ -13,11 +13,15 @@
 
 #include "dialog_template.h"
 #include "kiva4cpl/resource_ids.h"
-#include "pe_image.h"
+#include "tests/support/pe_image.h"
 #include "windows_support.h"
 
 namespace kiva4cpl::test {
 namespace {
+
+using vexscan::test::PeExport;
+using vexscan::test::PeImage;
+using vexscan::test::readPeImage;
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),

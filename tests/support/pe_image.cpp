@@ -51,6 +51,7 @@ std::optional<PeImage> readPeImage(const std::string& path, std::string& error) 
         error = "not a PE file";
         return std::nullopt;
     }
+    const uint16_t machine = pe.u16(header + 4);
     const uint16_t sectionCount = pe.u16(header + 6);
     const uint16_t optionalSize = pe.u16(header + 20);
     const uint64_t optional = header + 24;
@@ -85,6 +86,7 @@ std::optional<PeImage> readPeImage(const std::string& path, std::string& error) 
     };
 
     PeImage image;
+    image.machine = machine;
     if (exportRva != 0) {
         const auto directory = offsetOf(exportRva);
         if (!directory || !pe.has(*directory, 40)) {

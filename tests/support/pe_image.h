@@ -15,6 +15,7 @@ struct PeExport {
 };
 
 struct PeImage {
+    uint16_t machine = 0;                 // 0x14C for i386, 0x8664 for x86-64
     std::vector<PeExport> exports;        // in name-table order, then unnamed ones
     std::vector<std::string> importedDlls;
 };
