@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds the library and the scan tool, then scans from the built-in simulated scanner.
-# Arguments go to vexscan-scan (try --help); with none, the default simulated scanner is used.
+# Builds the library, the simulated scanner and the scan tool, then scans with vexscan-scan.
+# Arguments go to the tool (try --help); `scripts/scan.sh -o page.png` scans the whole flatbed of
+# the default simulated scanner at 150 dpi in 24-bit colour. Relative file names are taken from
+# the folder the script was started in.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "$0")/.." && pwd)"
 
-scripts/setup-debian.sh host
-cmake --preset host >/dev/null
-cmake --build --preset host -j "$(nproc)" --target vexscan-scan >/dev/null
+(
+  cd "$root"
+  scripts/setup-debian.sh host
+  cmake --preset host >/dev/null
+  cmake --build --preset host -j "$(nproc)" --target vexscan-scan >/dev/null
+)
 
 # The build keeps a Windows directory of its own, holding the data source stand-in.
-WINDIR="${WINDIR:-$PWD/build/host/windir}" exec build/host/bin/vexscan-scan "$@"
+WINDIR="${WINDIR:-$root/build/host/windir}" exec "$root/build/host/bin/vexscan-scan" "$@"
