@@ -319,7 +319,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
 std::string usage(const std::string& program) {
     std::string modes;
     for (const ScanMode& mode : scanModes()) {
-        modes += "                         " + std::string(mode.name) +
+        modes += "                          " + std::string(mode.name) +
                  std::string(10 - std::min<std::size_t>(mode.name.size(), 9), ' ') +
                  std::string(mode.description) + "\n";
     }

@@ -19,7 +19,7 @@ std::string attachedOption(int32_t optionKind) {
         case kOptionFilm:
             return "a film adapter (--source film)";
         default:
-            return "no document feeder or film adapter: it scans from the flatbed only";
+            return "nothing attached: it scans from the flatbed only";
     }
 }
 
