@@ -1,11 +1,12 @@
 // The extended family's side of the wire: the 80-byte identity (FS I), the 16-byte status (FS F),
 // the 64-byte scan parameter block (FS W), the tone-table and colour-matrix downloads (ESC z,
-// ESC m) and the option switch (ESC e).
+// ESC m) and the option switch (ESC e). Scanning itself is in extended_scan_commands.cpp.
 #include <algorithm>
 #include <array>
 #include <vector>
 
 #include "sim/model/device_model.h"
+#include "sim/model/extended_scan_commands.h"
 
 namespace vexscan::sim {
 namespace {
@@ -19,6 +20,21 @@ constexpr uint8_t kInstalled = 0x80;
 constexpr uint8_t kWarmingUp = 0x02;
 constexpr uint8_t kFeederFlagBits = 0x30;
 constexpr uint8_t kHeaderBits = 0xC0;  // the status header's fault bits land in status byte 0
+constexpr std::size_t kSourceByte = 26;
+
+// The feeder's own conditions. Paper out is told only while the feeder is the selected source:
+// the library's warm-up wait reads the feeder bits whatever the source, and an empty feeder
+// must not stop a flatbed scan.
+uint8_t feederConditions(DeviceModel& device) {
+    const ExtendedDeviceState& state = device.extended();
+    uint8_t bits = 0;
+    if (state.paperJam) bits |= ExtendedDeviceState::kJamBits;
+    if (state.doubleFeed) bits |= ExtendedDeviceState::kDoubleFeedBits;
+    if (state.selectedSource != 0 && device.feeder().empty()) {
+        bits |= ExtendedDeviceState::kPaperOutBits;
+    }
+    return bits;
+}
 
 void putLong(std::array<uint8_t, kIdentityBytes>& bytes, std::size_t at, uint32_t value) {
     for (std::size_t i = 0; i < 4; ++i) {
@@ -68,13 +84,15 @@ std::array<uint8_t, kStatusBytes> statusReply(DeviceModel& device) {
     }
     std::array<uint8_t, kStatusBytes> reply{};
     reply[0] = static_cast<uint8_t>(profile.mainStatus | (profile.statusHeader & kHeaderBits) | warming);
+    const bool feeder = profile.option == OptionKind::DocumentFeeder;
     reply[1] = static_cast<uint8_t>(profile.feederStatus |
-                                    (profile.option == OptionKind::DocumentFeeder ? kInstalled : 0));
+                                    (feeder ? kInstalled | feederConditions(device) : 0));
     reply[2] = static_cast<uint8_t>(profile.filmStatus |
                                     (profile.option == OptionKind::FilmAdapter ? kInstalled : 0));
     reply[3] = profile.furtherStatus;
     for (std::size_t i = 0; i < kStatusBytes; ++i) {
-        reply[i] = static_cast<uint8_t>(reply[i] | state.statusBits[i]);
+        reply[i] = static_cast<uint8_t>(reply[i] | state.statusBits[i] |
+                                        (state.faultSent ? state.faultStatusBits[i] : 0));
     }
     return reply;
 }
@@ -130,6 +148,7 @@ void registerExtendedFsCommands(CommandTable& table) {
             ExtendedDeviceState& state = d.extended();
             std::copy(bytes.begin(), bytes.end(), state.parameterBytes.begin());
             state.parameters = decodeExtendedParameters(bytes.data());
+            state.selectedSource = bytes[kSourceByte];
             ++state.parameterBlocks;
             return true;
         });
@@ -138,6 +157,7 @@ void registerExtendedFsCommands(CommandTable& table) {
 
 void registerExtendedCommands(CommandTable& table) {
     registerExtendedFsCommands(table);
+    registerExtendedScanCommands(table);
     table.add(commandKey(kEsc, 'z'), [](DeviceModel& device) {
         acceptGroup(device, 1 + kToneTableBytes, [](DeviceModel& d, std::span<const uint8_t> bytes) {
             static constexpr char kSelectors[] = {'R', 'G', 'B'};
@@ -165,6 +185,7 @@ void registerExtendedCommands(CommandTable& table) {
                 return false;
             }
             d.extended().optionEnabled = bytes[0];
+            d.extended().selectedSource = bytes[0];
             return true;
         });
     });

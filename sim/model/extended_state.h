@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vexscan::sim {
@@ -37,6 +38,18 @@ inline constexpr std::size_t kExtendedParameterBytes = 64;
 // Decodes a block of exactly kExtendedParameterBytes bytes.
 ExtendedScanParameters decodeExtendedParameters(const uint8_t* bytes);
 
+// A scan under way: what FS G announced and how far the blocks have gone.
+struct ExtendedTransfer {
+    bool active = false;          // blocks remain to be sent
+    bool awaitingAnswer = false;  // a full block has gone out; ACK or CAN is due
+    uint32_t lineBytes = 0;
+    uint32_t linesPerBlock = 0;
+    uint32_t lines = 0;  // lines of the page (the programmed height)
+    uint32_t linesSent = 0;
+    uint32_t fullBlocks = 0;  // as announced; the last block follows them
+    uint32_t blocksSent = 0;
+};
+
 struct ExtendedDeviceState {
     // Status polls (FS F) left that still report the lamp warming up.
     int32_t warmUpPollsLeft = 0;
@@ -58,6 +71,46 @@ struct ExtendedDeviceState {
 
     // The option switch (ESC e): 0 flatbed, 1 option.
     uint8_t optionEnabled = 0;
+    // The source the next scan reads: set by ESC e and by each FS W block (byte 26).
+    uint8_t selectedSource = 0;
+
+    // Scanning (FS G, ACK, CAN).
+    ExtendedTransfer transfer;
+    uint32_t startRequests = 0;  // FS G received
+    uint32_t blocksSent = 0;     // over all scans
+    uint32_t acknowledged = 0;   // ACKs that asked for a next block
+    uint32_t cancelled = 0;      // CANs that ended a scan
+    uint32_t strayAnswers = 0;   // ACK or CAN with no block waiting for one: ignored
+
+    // Test knobs.
+    // FS G answers "not ready" this many more times (besides while the lamp warms up).
+    uint32_t notReadyStarts = 0;
+    // Document feeder conditions the status (FS F) reports from the start: a paper jam, a
+    // double feed.
+    bool paperJam = false;
+    bool doubleFeed = false;
+    // The block of this index (counted from 0 in each scan) carries the fault bit 0x80 in its
+    // status byte and the scan stops after it. From then on every status reply (FS F) adds
+    // `faultStatusBits`: the device's account of what went wrong (none: a fault it cannot name).
+    std::optional<uint32_t> faultAtBlock;
+    std::array<uint8_t, 16> faultStatusBits{};
+    bool faultSent = false;
+
+    // The feeder jams, or draws two sheets at once, while block `block` is sent.
+    void jamAtBlock(uint32_t block) { faultAt(block, kJamBits); }
+    void doubleFeedAtBlock(uint32_t block) { faultAt(block, kDoubleFeedBits); }
+
+    // Feeder status bits (status byte 1): valid under 0x40; 0x08 jam, 0x04 paper out, 0x02
+    // double feed.
+    static constexpr uint8_t kJamBits = 0x48;
+    static constexpr uint8_t kPaperOutBits = 0x44;
+    static constexpr uint8_t kDoubleFeedBits = 0x42;
+
+private:
+    void faultAt(uint32_t block, uint8_t feederBits) {
+        faultAtBlock = block;
+        faultStatusBits[1] = static_cast<uint8_t>(faultStatusBits[1] | feederBits);
+    }
 };
 
 }  // namespace vexscan::sim

@@ -5,11 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
+#include "vexscan/convert/source_line.h"
 #include "vexscan/device/scanner_device.h"
 #include "vexscan/device/warm_up_binding.h"
 #include "vexscan/extended/extended_param_block.h"
 #include "vexscan/extended/extended_params.h"
+#include "vexscan/extended/extended_row_fit.h"
 #include "vexscan/platform/platform.h"
 
 namespace vexscan {
@@ -57,6 +61,9 @@ public:
     int16_t padPixels() const { return padPixels_; }
     uint32_t deviceLineBytes() const { return deviceLineBytes_; }
     const ExtendedImageFormat& imageFormat() const { return format_; }
+    uint32_t outputLineBytes() const { return outputLineBytes_; }
+    uint32_t linesDone() const { return linesDone_; }
+    const ExtendedRowFit& rowFit() const { return rowFit_; }
 
     // Tests make the data buffer allocation fail through this; null restores the heap.
     using BufferAllocator = void* (*)(std::size_t size);
@@ -83,6 +90,18 @@ private:
     bool downloadTables();
     bool sendParamBlock();
 
+    // Acquisition (extended_acquire.cpp, extended_block_reader.cpp).
+    void refuseAcquire(InitAcquireResult* result, int32_t code);
+    void prepareLines();
+    void convertLine(const SourceLine& line, std::span<uint8_t> row);
+    bool finishPage();
+    bool startScan();
+    bool requestStart();
+    uint32_t startReplyWord(std::size_t offset) const;
+    bool fetchLine(SourceLine& line);
+    bool readBlock();
+    bool answerBlock();
+
     ScanParamBlock* block_;
     WarmUpBinding warmUp_;
     int32_t isOpen_ = 0;
@@ -108,6 +127,20 @@ private:
     ExtendedImageFormat format_{};
     int16_t padPixels_ = 0;
     uint32_t deviceLineBytes_ = 0;
+
+    // Acquisition state.
+    ProgressCallback progressCallback_ = nullptr;
+    int32_t eightBitOutput_ = 0;  // as the image format was derived
+    int32_t acquireReady_ = 0;    // the last InitAcquire accepted its scan and no abort ended it
+    int32_t endOfData_ = 0;
+    uint32_t outputLineBytes_ = 0;
+    uint32_t linesDone_ = 0;
+    uint32_t blocksFetched_ = 0;
+    std::size_t lineOffset_ = 0;      // the current device line in dataBuffer
+    std::size_t blockDataBytes_ = 0;  // data bytes of the block that dataBuffer holds
+    ExtendedRowFit rowFit_{};
+    std::vector<uint8_t> blankLine_;  // a device line of white paper
+    std::vector<uint8_t> wideRow_;    // 16-bit samples of a row kept to 8 bits
 };
 
 }  // namespace vexscan

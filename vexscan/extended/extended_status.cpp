@@ -135,6 +135,10 @@ void ExtendedScanner::Close() {
     isOpen_ = 0;
     port().closePort();
     dataBuffer_.reset();
+    // A scan does not outlive the port: nothing is left to acquire or to drain.
+    acquireReady_ = 0;
+    scanStarted_ = 0;
+    endOfData_ = 1;
 }
 
 }  // namespace vexscan
