@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/extended/extended_fixture.h"
+#include "tests/support/scanned_page.h"
 
 namespace vexscan::test {
 
@@ -29,16 +30,6 @@ struct PageRequest {
     uint32_t height = 40;
     uint32_t bufferLines = 16;  // the caller's buffer holds this many output lines
 };
-
-struct ScannedPage {
-    InitAcquireResult init{};
-    std::vector<AcquireImageResult> calls;
-    std::vector<Bytes> rows;  // output rows in page order, each bytesPerLine long
-};
-
-// Progress percentages reported by the library, in order.
-inline std::vector<int32_t> reportedProgress;
-inline void VEXSCAN_CALL recordProgress(int32_t percent) { reportedProgress.push_back(percent); }
 
 class ExtendedAcquireTest : public ExtendedTest {
 public:
