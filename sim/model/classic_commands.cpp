@@ -19,11 +19,6 @@ constexpr std::size_t kFurtherStatusByte = 11;
 // place shows.
 constexpr char kNamePrefix[] = "ID:00001";
 
-void putWord(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 void putArea(std::vector<uint8_t>& bytes, bool present, const DeviceProfile& profile) {
     putWord(bytes, present ? profile.optionWidth : 0);
     putWord(bytes, present ? profile.optionHeight : 0);

@@ -16,11 +16,6 @@ constexpr uint8_t kContinuous = 0x40;
 constexpr uint8_t kWarmingUp = 0x80;
 constexpr char kFirstBlockModeLevel = '4';
 
-void putWord(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 // Block mode: STX, status, bytes per line, lines. Otherwise: STX, status, bytes of the block.
 std::vector<uint8_t> blockHeader(bool blockMode, uint8_t status, uint32_t lineBytes,
                                  uint32_t lines) {

@@ -10,11 +10,6 @@ namespace {
 constexpr uint8_t kResolutionTag = 'R';
 constexpr uint8_t kAreaTag = 'A';
 
-void putWord(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 // Level, one tagged entry per resolution, then the tagged flatbed area entry.
 std::vector<uint8_t> identityBody(const DeviceProfile& profile) {
     std::vector<uint8_t> body(profile.levelCode.begin(), profile.levelCode.end());

@@ -26,6 +26,12 @@ inline constexpr uint8_t kAck = 0x06;
 inline constexpr uint8_t kNak = 0x15;
 inline constexpr uint8_t kStx = 0x02;
 
+// Appends the low 16 bits of `value`, low byte first, as every word on the wire goes.
+inline void putWord(std::vector<uint8_t>& bytes, uint32_t value) {
+    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
 // A two-byte command (prefix and letter), or a control byte sent on its own (prefix 0).
 constexpr uint16_t commandKey(uint8_t prefix, uint8_t letter) {
     return static_cast<uint16_t>(prefix << 8 | letter);

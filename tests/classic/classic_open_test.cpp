@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/patterned_block.h"
 #include "tests/support/sim_fixture.h"
 #include "tests/support/temporary_directory.h"
 #include "vexscan/api/connection.h"
@@ -17,7 +18,6 @@
 namespace vexscan::test {
 namespace {
 
-constexpr std::size_t kBlockSize = 1776;
 const Bytes kReset{0x1B, 0x40};
 const Bytes kIdentity{0x1B, 0x49};
 const Bytes kStatus{0x1B, 0x66};
@@ -57,7 +57,7 @@ Bytes statusBody(uint8_t mainStatus, uint8_t feeder, uint32_t feederW, uint32_t 
     return body;
 }
 
-class ClassicOpenTest : public SimulatedScannerTest {
+class ClassicOpenTest : public SimulatedScannerTest, public PatternedBlock {
 public:
     explicit ClassicOpenTest(std::string profile = "classic-b8")
         : SimulatedScannerTest(std::move(profile)), windows_(windowsDirectory.path().string()) {}
@@ -83,7 +83,6 @@ public:
     }
 
     int32_t open() { return openScanner(block(), &createSimulatedPort); }
-    ScanParamBlock* block() { return reinterpret_cast<ScanParamBlock*>(blockMemory.data()); }
     ClassicScanner* scanner() { return dynamic_cast<ClassicScanner*>(connection().device.get()); }
 
     // Serves `body` to the open's identity request, its header starting with `openMark`; the
@@ -98,29 +97,6 @@ public:
                                reply.insert(reply.end(), body.begin(), body.end());
                                d.reply(reply);
                            });
-    }
-
-    void fillPattern() {
-        for (std::size_t i = 0; i < kBlockSize; ++i) {
-            blockMemory[i] = static_cast<uint8_t>(i * 7 + 3);
-        }
-        // Feeder flags start set, so that clearing them shows.
-        blockMemory[offsetof(ScanParamBlock, feederFlagA)] = 1;
-        blockMemory[offsetof(ScanParamBlock, feederFlagB)] = 1;
-        std::memcpy(&expected, blockMemory.data(), kBlockSize);
-    }
-
-    // The whole block equals `expected`; names the first differing offset otherwise.
-    ::testing::AssertionResult blockAsExpected() const {
-        const auto* want = reinterpret_cast<const uint8_t*>(&expected);
-        for (std::size_t i = 0; i < kBlockSize; ++i) {
-            if (want[i] != blockMemory[i]) {
-                return ::testing::AssertionFailure()
-                       << "block differs at offset 0x" << std::hex << i << ": expected 0x"
-                       << int(want[i]) << ", found 0x" << int(blockMemory[i]);
-            }
-        }
-        return ::testing::AssertionSuccess();
     }
 
     void expectIdentity(const char* level, int32_t levelIndex,
@@ -147,8 +123,6 @@ public:
 
 protected:
     TemporaryDirectory windowsDirectory;
-    alignas(8) std::array<uint8_t, kBlockSize> blockMemory{};
-    ScanParamBlock expected{};
 
 private:
     WindowsDirectoryOverride windows_;

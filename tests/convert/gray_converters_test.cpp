@@ -36,6 +36,12 @@ Converter gray16(std::int16_t padCount, int mirror) {
     };
 }
 
+Converter gray16To8(std::int16_t padCount, int mirror) {
+    return [=](const SourceLine& line, std::span<std::uint8_t> dst) {
+        convertGray16To8(line, dst, padCount, mirror);
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     LineArt, ConverterCaseTest,
     ::testing::Values(
@@ -229,6 +235,20 @@ INSTANTIATE_TEST_SUITE_P(
                                     {},
                                     5,
                                     "10 11 12 13"}),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Gray16To8, ConverterCaseTest,
+    ::testing::Values(
+        ConverterCase{"SecondByteOfEachSample", gray16To8(0, 0), 4, ascending(0x10, 8), {}, {}, 4,
+                      "11 13 15 17"},
+        ConverterCase{"PadRepeatsLastPixel", gray16To8(1, 0), 4, ascending(0x10, 10), {}, {}, 4,
+                      "11 13 15 15"},
+        ConverterCase{"MirrorSkipsPadPixels", gray16To8(1, 1), 4, ascending(0x10, 10), {}, {}, 4,
+                      "13 15 17 19"},
+        // The row is one byte a pixel: nothing lands beyond it.
+        ConverterCase{"RowOfOneBytePixels", gray16To8(0, 0), 4, ascending(0x10, 8), {}, {}, 3,
+                      "11 13 15"}),
     caseName);
 
 }  // namespace

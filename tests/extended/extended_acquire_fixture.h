@@ -148,6 +148,15 @@ public:
     // 8-bit grey this wide gives blocks of 100 lines.
     static constexpr uint32_t kHundredLineWidth = 652;  // 65280 / 652 = 100 lines of 8-bit grey
 
+    // A grey page from the bed's left edge whose blocks hold 100 lines each.
+    static PageRequest hundredLineBlocks(uint32_t height) {
+        PageRequest request;
+        request.width = kHundredLineWidth;
+        request.left = 0;
+        request.height = height;
+        return request;
+    }
+
 protected:
     RecordedSleeps sleeps_;
 };

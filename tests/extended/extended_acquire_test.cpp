@@ -177,10 +177,7 @@ TEST_F(ExtendedAcquireTest, ProgressEveryFiveLinesOfACallAnd100AtPageEnd) {
 // ---- Blocks ---------------------------------------------------------------------------------
 
 TEST_F(ExtendedAcquireTest, ABlockIsReadOnlyWhenItsFirstLineIsDue) {
-    PageRequest request;
-    request.width = kHundredLineWidth;
-    request.height = 250;
-    request.left = 0;
+    PageRequest request = hundredLineBlocks(250);
     openFor("extended-b7", request);
     ScannedPage page;
     page.init = init(1);
@@ -252,10 +249,7 @@ TEST_F(ExtendedAcquireTest, BlockSizesBeyondTheDataBufferAreRefusedUnread) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        PageRequest request;
-        request.width = kHundredLineWidth;
-        request.left = 0;
-        request.height = c.height;
+        PageRequest request = hundredLineBlocks(c.height);
         openFor("extended-b7", request);
         device->faults().replyEdits.push_back({sim::commandKey(0x1C, 'G'), std::nullopt, c.sizeByte, 0x01});
         ScannedPage page;
@@ -329,10 +323,7 @@ TEST_F(ExtendedTransferTest, AStatusThatCannotBeReadAfterABlockFaultGives7) {
 }
 
 TEST_F(ExtendedTransferTest, AFaultInALaterBlockKeepsTheLinesBeforeIt) {
-    PageRequest request;
-    request.width = kHundredLineWidth;
-    request.left = 0;
-    request.height = 250;
+    PageRequest request = hundredLineBlocks(250);
     request.bufferLines = 150;
     openWithFeeder(request);
     device->extended().jamAtBlock(1);
@@ -366,10 +357,7 @@ TEST_F(ExtendedTransferTest, UnreadableBlocksAndUnwrittenAnswersGive9) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        PageRequest request;
-        request.width = kHundredLineWidth;
-        request.left = 0;
-        request.height = 250;
+        PageRequest request = hundredLineBlocks(250);
         openWithFeeder(request);
         ScannedPage page;
         page.init = init(1);
@@ -589,10 +577,7 @@ TEST_F(ExtendedAcquireTest, AbortMidPageCancelsTheNextFullBlock) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        PageRequest request;
-        request.width = kHundredLineWidth;
-        request.left = 0;
-        request.height = c.height;
+        PageRequest request = hundredLineBlocks(c.height);
         request.useOption = c.useOption;
         openFor("extended-b7", request);
         block()->feederFlagA = 0;
@@ -614,10 +599,7 @@ TEST_F(ExtendedAcquireTest, AbortMidPageCancelsTheNextFullBlock) {
 }
 
 TEST_F(ExtendedAcquireTest, CloseEndsAScanInProgress) {
-    PageRequest request;
-    request.width = kHundredLineWidth;
-    request.left = 0;
-    request.height = 250;
+    PageRequest request = hundredLineBlocks(250);
     openFor("extended-b7", request);
     ScannedPage page;
     page.init = init(1);
@@ -631,10 +613,7 @@ TEST_F(ExtendedAcquireTest, CloseEndsAScanInProgress) {
 }
 
 TEST_F(ExtendedAcquireTest, AbortWhoseCancelIsNotAcknowledgedFails) {
-    PageRequest request;
-    request.width = kHundredLineWidth;
-    request.left = 0;
-    request.height = 250;
+    PageRequest request = hundredLineBlocks(250);
     openFor("extended-b7", request);
     ScannedPage page;
     page.init = init(1);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/patterned_block.h"
 #include "tests/support/sim_fixture.h"
 #include "tests/support/temporary_directory.h"
 #include "vexscan/api/connection.h"
@@ -16,7 +17,6 @@
 
 namespace vexscan::test {
 
-inline constexpr std::size_t kBlockSize = 1776;
 inline const Bytes kReset{0x1B, 0x40};
 inline const Bytes kProbeIdentity{0x1B, 0x49};
 inline const Bytes kIdentity{0x1C, 0x49};
@@ -28,7 +28,7 @@ inline void putLong(Bytes& bytes, std::size_t at, uint32_t value) {
     for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-class ExtendedTest : public SimulatedScannerTest {
+class ExtendedTest : public SimulatedScannerTest, public PatternedBlock {
 public:
     explicit ExtendedTest(std::string profile = "extended-b7")
         : SimulatedScannerTest(std::move(profile)), windows_(windowsDirectory_.path().string()) {}
@@ -52,7 +52,6 @@ public:
     }
 
     int32_t open() { return openScanner(block(), &createSimulatedPort); }
-    ScanParamBlock* block() { return reinterpret_cast<ScanParamBlock*>(blockMemory.data()); }
     ExtendedScanner* scanner() {
         return dynamic_cast<ExtendedScanner*>(connection().device.get());
     }
@@ -67,31 +66,6 @@ public:
         device->addCommand(sim::commandKey(0x1C, 'F'),
                            [reply](sim::DeviceModel& d) { d.reply(reply); });
     }
-
-    void fillPattern() {
-        for (std::size_t i = 0; i < kBlockSize; ++i) {
-            blockMemory[i] = static_cast<uint8_t>(i * 7 + 3);
-        }
-        blockMemory[offsetof(ScanParamBlock, feederFlagA)] = 1;
-        blockMemory[offsetof(ScanParamBlock, feederFlagB)] = 1;
-        std::memcpy(&expected, blockMemory.data(), kBlockSize);
-    }
-
-    ::testing::AssertionResult blockAsExpected() const {
-        const auto* want = reinterpret_cast<const uint8_t*>(&expected);
-        for (std::size_t i = 0; i < kBlockSize; ++i) {
-            if (want[i] != blockMemory[i]) {
-                return ::testing::AssertionFailure()
-                       << "block differs at offset 0x" << std::hex << i << ": expected 0x"
-                       << int(want[i]) << ", found 0x" << int(blockMemory[i]);
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-protected:
-    alignas(8) std::array<uint8_t, kBlockSize> blockMemory{};
-    ScanParamBlock expected{};
 
 private:
     TemporaryDirectory windowsDirectory_;

@@ -7,13 +7,11 @@
 #include "vexscan/classic/classic_scanner.h"
 #include "vexscan/classic/classic_status_bits.h"
 #include "vexscan/convert/line_converters.h"
+#include "vexscan/device/error_codes.h"
 
 namespace vexscan {
 namespace {
 
-constexpr int32_t kStatusDone = 1;
-constexpr int32_t kStatusFailed = 2;
-constexpr int32_t kErrorLineSize = 16;
 constexpr uint64_t kLargestTwelveBitLine = 32768;
 constexpr uint64_t kReserveColor = 60;
 constexpr uint64_t kReserveMono = 30;
@@ -85,7 +83,7 @@ void ClassicScanner::InitAcquire(int32_t layoutCode, ProgressCallback progressCa
     // A line of no pixels has no bytes to count the caller's buffer in.
     if (!fits || lineBytes == 0) {
         result->status = kStatusFailed;
-        errorCode_ = kErrorLineSize;
+        errorCode_ = kErrorDoesNotFit;
     }
 }
 
@@ -123,13 +121,8 @@ void ClassicScanner::convertLine(const SourceLine& line, std::span<uint8_t> row,
             break;
         case 8:
             if (eightBitOutput_ != 0) {
-                // The row holds one byte a pixel while the device sends two: convert at full
-                // width, then keep each sample's second byte, as the 48-bit colour line does.
-                wideRow_.assign(row.size() * 2, 0);
-                convertGray16(line, wideRow_, pad, mirror);
-                for (std::size_t k = 0; k < row.size(); ++k) {
-                    row[k] = wideRow_[2 * k + 1];
-                }
+                // The row holds one byte a pixel while the device sends two.
+                convertGray16To8(line, row, pad, mirror);
             } else {
                 convertGray16(line, row, pad, mirror);
             }
@@ -145,7 +138,7 @@ void ClassicScanner::AcquireImage(uint8_t* buffer, uint32_t bufferSize,
         return;
     }
     if (buffer == nullptr || outputLineBytes_ == 0) {
-        errorCode_ = kErrorLineSize;
+        errorCode_ = kErrorDoesNotFit;
         result->status = kStatusFailed;
         return;
     }

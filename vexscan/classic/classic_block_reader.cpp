@@ -8,6 +8,7 @@
 #include "vexscan/classic/classic_scanner.h"
 #include "vexscan/classic/classic_status_bits.h"
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/platform/platform.h"
 
 namespace vexscan {
@@ -16,10 +17,6 @@ uint16_t currentLineBytes = 0;
 uint16_t currentBlockStatus = 0;
 
 namespace {
-
-constexpr int32_t kErrorBlockUnreadable = 9;
-constexpr int32_t kErrorNoLineFits = 16;
-constexpr int32_t kErrorDeviceStopped = 4;
 
 constexpr std::size_t kBlockHeaderSize = 6;
 constexpr uint8_t kBlockLast = 0x20;
@@ -32,8 +29,6 @@ constexpr char kFirstBlockModeLevel = '4';
 
 constexpr uint8_t kFeederReady = 0x08;
 constexpr uint8_t kFilmCoverOpen = 0x02;
-
-uint16_t word(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
 
 }  // namespace
 
@@ -51,7 +46,7 @@ bool ClassicScanner::startScan(uint32_t lineBytes) {
     const uint8_t useOption = block_->useOption;
     if (hasOption_ == 1 && useOption != 0) {
         if (!readExtendedStatus(replyBuffer, sizeof replyBuffer)) {
-            errorCode_ = kErrorStatusUnreadable;
+            errorCode_ = kErrorBadReply;
             return false;
         }
         const uint8_t* data = replyBuffer + ReplyHeader::kSize;
@@ -83,7 +78,7 @@ bool ClassicScanner::startScan(uint32_t lineBytes) {
                                  (colorMode_ != 0 ? kReserveColor : kReserveMono);
         const uint64_t lines = (kClassicDataBufferSize - 10) / perLine;
         if (lines == 0) {
-            errorCode_ = kErrorNoLineFits;
+            errorCode_ = kErrorDoesNotFit;
             return false;
         }
         sendEscByte(link(), 'd',
@@ -105,7 +100,7 @@ bool ClassicScanner::startScan(uint32_t lineBytes) {
     sendEsc(port(), 'G');
     if (!port().readBytes(startHeader_.data(), static_cast<uint32_t>(headerSize)) ||
         startHeader_[0] != kStx) {
-        errorCode_ = kErrorBlockUnreadable;
+        errorCode_ = kErrorTransfer;
         return false;
     }
     if ((startHeader_[1] & kBlockWarmUpAgain) != 0) {
@@ -138,22 +133,22 @@ uint8_t* ClassicScanner::nextBlockLine() {
         uint16_t lineCount = 1;
         if (startHeaderPending_ != 0) {
             currentBlockStatus = startHeader_[1];
-            currentLineBytes = word(&startHeader_[2]);
+            currentLineBytes = readWord(&startHeader_[2]);
             if (blockMode_ != 0) {
-                lineCount = word(&startHeader_[4]);
+                lineCount = readWord(&startHeader_[4]);
             }
             startHeaderPending_ = 0;
         } else {
             const std::size_t size = blockMode_ != 0 ? kBlockHeaderSize : ReplyHeader::kSize;
             if (!port().readBytes(replyBuffer, static_cast<uint32_t>(size)) ||
                 replyBuffer[0] != kStx) {
-                errorCode_ = kErrorBlockUnreadable;
+                errorCode_ = kErrorTransfer;
                 return nullptr;
             }
             currentBlockStatus = replyBuffer[1];
-            currentLineBytes = word(&replyBuffer[2]);
+            currentLineBytes = readWord(&replyBuffer[2]);
             if (blockMode_ != 0) {
-                lineCount = word(&replyBuffer[4]);
+                lineCount = readWord(&replyBuffer[4]);
             }
         }
         blockLineCount_ = lineCount;
@@ -163,7 +158,7 @@ uint8_t* ClassicScanner::nextBlockLine() {
             // no block either.
             blockLineCount_ = 0;
             if (!readExtendedStatus(replyBuffer, sizeof replyBuffer)) {
-                errorCode_ = kErrorStatusUnreadable;
+                errorCode_ = kErrorBadReply;
                 return nullptr;
             }
             const uint8_t* data = replyBuffer + ReplyHeader::kSize;
@@ -192,12 +187,12 @@ uint8_t* ClassicScanner::nextBlockLine() {
             uint64_t{currentLineBytes} * (blockMode_ != 0 ? blockLineCount_ : 1);
         if (blockBytes > kClassicBlockRoom) {
             blockLineCount_ = 0;
-            errorCode_ = kErrorBlockUnreadable;
+            errorCode_ = kErrorTransfer;
             return nullptr;
         }
         if (!port().readBytes(lines, static_cast<uint32_t>(blockBytes))) {
             blockLineCount_ = 0;
-            errorCode_ = kErrorBlockUnreadable;
+            errorCode_ = kErrorTransfer;
             return nullptr;
         }
         if ((currentBlockStatus & kBlockLast) != 0) {
@@ -209,13 +204,13 @@ uint8_t* ClassicScanner::nextBlockLine() {
             const uint8_t answer = abortActive_ != 0 ? kCan : kAck;
             resetOnAbort_ = answer == kAck ? 1 : 0;
             if (!port().writeBytes(&answer, 1)) {
-                errorCode_ = kErrorBlockUnreadable;
+                errorCode_ = kErrorTransfer;
                 return nullptr;
             }
             if (answer == kCan) {
                 uint8_t reply = 0;
                 if (!port().readBytes(&reply, 1)) {
-                    errorCode_ = kErrorBlockUnreadable;
+                    errorCode_ = kErrorTransfer;
                     return nullptr;
                 }
                 if (block_->useOption != 0 && attachedOption_ == kOptionDocumentFeeder) {
@@ -235,7 +230,7 @@ uint8_t* ClassicScanner::nextBlockLine() {
     const bool exhausted = blockMode_ != 0 ? blockLineIndex_ >= blockLineCount_
                                            : scanning_ == 0 && !blockRead;
     if (exhausted && abortActive_ == 0) {
-        errorCode_ = kErrorBlockUnreadable;
+        errorCode_ = kErrorTransfer;
         return nullptr;
     }
     if (blockMode_ == 0) {

@@ -6,6 +6,7 @@
 #include "vexscan/classic/classic_scanner.h"
 #include "vexscan/classic/classic_status_bits.h"
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/platform/platform.h"
 
 namespace vexscan {
@@ -20,8 +21,6 @@ constexpr uint32_t kAutoFocusWait = 20000;  // milliseconds the focus drive need
 constexpr std::size_t kFocusReplyData = 28;
 constexpr std::size_t kFocusDataNeeded = 2;  // failure flag and position
 
-uint16_t word(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
-
 }  // namespace
 
 int32_t ClassicScanner::GetError() { return errorCode_; }
@@ -29,7 +28,7 @@ int32_t ClassicScanner::GetError() { return errorCode_; }
 int32_t ClassicScanner::GetOptionStatus(int32_t optionKind) {
     uint8_t* status = statusBuffer_.data();
     if (!readExtendedStatus(status, statusBuffer_.size())) {
-        return kErrorStatusUnreadable;
+        return kErrorBadReply;
     }
     const uint8_t* data = status + ReplyHeader::kSize;
     if ((status[1] & kStatusHeaderFault) != 0) return kErrorStatusFault;
@@ -113,7 +112,7 @@ int32_t ClassicScanner::GetScanPaperSize(int32_t sizeSelector, int32_t* width, i
     block_->paperWidthOut = 0;
     block_->paperHeightOut = 0;
     if (!readExtendedStatus(replyBuffer, sizeof replyBuffer)) {
-        return kErrorStatusUnreadable;
+        return kErrorBadReply;
     }
     const auto store = [width, height](uint32_t w, uint32_t h) {
         if (width != nullptr) *width = static_cast<int32_t>(w);
@@ -122,15 +121,15 @@ int32_t ClassicScanner::GetScanPaperSize(int32_t sizeSelector, int32_t* width, i
     const uint8_t* data = replyBuffer + ReplyHeader::kSize;
     // The option sizes are passed on as the device counts them, at its maximum resolution.
     if (sizeSelector == 0 && (data[kStatusFeeder] & kOptionStatusValid) != 0) {
-        const uint16_t w = word(&data[kStatusFeederArea]);
-        const uint16_t h = word(&data[kStatusFeederArea + 2]);
+        const uint16_t w = readWord(&data[kStatusFeederArea]);
+        const uint16_t h = readWord(&data[kStatusFeederArea + 2]);
         store(w, h);
         block_->paperWidthOut = w;
         block_->paperHeightOut = h;
         return 0;
     }
     if ((sizeSelector == 0 || sizeSelector == 1) && (data[kStatusFilm] & kOptionStatusValid) != 0) {
-        store(word(&data[kStatusFilmArea]), word(&data[kStatusFilmArea + 2]));
+        store(readWord(&data[kStatusFilmArea]), readWord(&data[kStatusFilmArea + 2]));
         return 0;
     }
     // The flatbed at the scan resolution; in 64 bits so a large resolution cannot wrap.

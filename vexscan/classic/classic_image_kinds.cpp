@@ -1,6 +1,7 @@
 #include "vexscan/classic/classic_image_kinds.h"
 
 #include "vexscan/convert/pixel_layout.h"
+#include "vexscan/device/byte_alignment.h"
 
 namespace vexscan {
 namespace {
@@ -11,7 +12,6 @@ constexpr uint8_t kColorInterleaved = 0x13;
 constexpr int32_t kSixteenBitColor = 7;
 constexpr int32_t kSixteenBitGray = 8;
 
-uint64_t roundUpTo8(uint64_t value) { return (value + 7) & ~uint64_t{7}; }
 
 }  // namespace
 
@@ -43,7 +43,7 @@ uint64_t classicOutputLineBytes(const ClassicImageKind& kind, uint32_t width, in
 }
 
 uint64_t classicDeviceLineBytes(int32_t imageKind, uint32_t width) {
-    const uint64_t pixels = roundUpTo8(width);
+    const auto pixels = static_cast<uint64_t>(roundUpTo8(width));
     switch (imageKind) {
         case 0:
         case 3:

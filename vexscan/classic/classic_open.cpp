@@ -9,15 +9,10 @@
 #include "vexscan/classic/classic_scanner.h"
 #include "vexscan/comm/comm_port.h"
 #include "vexscan/device/code_tables.h"
+#include "vexscan/device/error_codes.h"
 
 namespace vexscan {
 namespace {
-
-constexpr int32_t kErrorBadReply = 7;
-constexpr int32_t kErrorNoMemory = 8;
-constexpr int32_t kErrorUnsupportedLevel = 10;
-constexpr int32_t kErrorDeviceFault = 22;
-constexpr int32_t kErrorPortRefused = 37;
 
 // Identity reply: two level characters, then 3-byte entries (a tag byte and a 16-bit value): the
 // resolutions, then the flatbed area (tag, width, height).
@@ -41,8 +36,6 @@ constexpr std::size_t kFilmArea = 7;
 constexpr int32_t kFirstLevelWithStatus = 2;
 
 ClassicScanner::BufferAllocator bufferAllocator = &platform::allocateZeroed;
-
-uint16_t word(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
 
 int32_t levelFeatureCountFor(int32_t levelIndex) {
     if (levelIndex == 1) return 4;
@@ -133,7 +126,7 @@ bool ClassicScanner::readIdentity(uint16_t& dataLength) {
         return false;
     }
     const std::size_t count = (header.count - kFixedIdentityBytes) / kEntryBytes;
-    if (word(&replyBuffer[kLevelBytes + kEntryBytes * (count - 1) + 1]) == 0) {
+    if (readWord(&replyBuffer[kLevelBytes + kEntryBytes * (count - 1) + 1]) == 0) {
         errorCode_ = kErrorBadReply;
         return false;
     }
@@ -152,14 +145,14 @@ bool ClassicScanner::storeIdentity(uint16_t dataLength) {
     resolutionCount_ = count;
     const std::size_t listSize = sizeof block_->resolutionList / sizeof block_->resolutionList[0];
     for (std::size_t i = 0; i < count; ++i) {
-        const uint16_t resolution = word(&replyBuffer[kLevelBytes + kEntryBytes * i + 1]);
+        const uint16_t resolution = readWord(&replyBuffer[kLevelBytes + kEntryBytes * i + 1]);
         resolutionTable_[i] = resolution;
         if (i < listSize) {
             block_->resolutionList[i] = resolution;
         }
     }
     const uint8_t* area = &replyBuffer[kLevelBytes + kEntryBytes * count + 1];
-    sourceArea_[0] = {word(area), word(area + 2)};
+    sourceArea_[0] = {readWord(area), readWord(area + 2)};
     attachedOption_ = kOptionNone;
     hasOption_ = 0;
     return true;
@@ -195,7 +188,7 @@ bool ClassicScanner::detectOption() {
     const uint8_t* data = &replyBuffer[kStatusData];
     if ((data[kFeederStatus] & kOptionAttached) != 0) {
         attachedOption_ = kOptionDocumentFeeder;
-        sourceArea_[1] = {word(&data[kFeederArea]), word(&data[kFeederArea + 2])};
+        sourceArea_[1] = {readWord(&data[kFeederArea]), readWord(&data[kFeederArea + 2])};
         block_->feederFlagA = 0;
         block_->feederFlagB = 0;
         if ((data[0] & kMainFeederFlagA) != 0) {
@@ -206,7 +199,7 @@ bool ClassicScanner::detectOption() {
         }
     } else if ((data[kFilmStatus] & kOptionAttached) != 0) {
         attachedOption_ = kOptionFilmAdapter;
-        sourceArea_[1] = {word(&data[kFilmArea]), word(&data[kFilmArea + 2])};
+        sourceArea_[1] = {readWord(&data[kFilmArea]), readWord(&data[kFilmArea + 2])};
     }
     return true;
 }

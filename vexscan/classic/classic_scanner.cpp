@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/error_codes.h"
 
 namespace vexscan {
 namespace {
-constexpr int32_t kErrorBadReply = 7;
 // The product name sits after eight bytes the library does not use.
 constexpr std::size_t kNameOffset = 8;
 constexpr std::size_t kNameCharacters = 16;

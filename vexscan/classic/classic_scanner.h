@@ -15,11 +15,6 @@
 
 namespace vexscan {
 
-// Where the option sits: the values of attachedOption and of the block's optionKind.
-inline constexpr int32_t kOptionDocumentFeeder = 0;
-inline constexpr int32_t kOptionFilmAdapter = 1;
-inline constexpr int32_t kOptionNone = 2;
-
 // Usable size of the image data buffer; the allocation carries a little slack beyond it.
 inline constexpr uint32_t kClassicDataBufferSize = 65280;
 inline constexpr std::size_t kClassicDataBufferAllocation = 65296;
@@ -176,10 +171,8 @@ private:
     // Bytes of one line as the device sends it (one colour plane for the plane kinds).
     uint32_t deviceLineBytes_ = 0;
     // The first two colour planes of a plane-kind line, kept while the third is fetched (the
-    // next block may overwrite the data buffer in between); and a row for the 16-bit grey line
-    // that is reduced to 8 bits.
+    // next block may overwrite the data buffer in between).
     std::vector<uint8_t> planeCopy_;
-    std::vector<uint8_t> wideRow_;
 
     bool fetchDeviceLine(std::span<const uint8_t>& out);
     void convertLine(const SourceLine& line, std::span<uint8_t> row, int swapOrder);

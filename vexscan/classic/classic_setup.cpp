@@ -8,7 +8,9 @@
 #include "vexscan/api/percent.h"
 #include "vexscan/classic/classic_scanner.h"
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/byte_alignment.h"
 #include "vexscan/device/code_tables.h"
+#include "vexscan/device/error_codes.h"
 
 namespace vexscan {
 namespace {
@@ -29,8 +31,6 @@ constexpr uint16_t kColorMatrixSize = 9;
 constexpr std::size_t kSetupReplySize = 4;
 constexpr uint8_t kImageDepthDeep = 12;  // ESC D for the 16-bit image kinds
 
-int64_t roundUpTo8(int64_t value) { return (value + 7) & ~int64_t{7}; }
-int64_t roundDownTo8(int64_t value) { return value & ~int64_t{7}; }
 
 bool isOneOf(int32_t value, std::initializer_list<int32_t> values) {
     for (int32_t candidate : values) {
@@ -44,10 +44,10 @@ void applyWideLevelLimits(AlignedArea& area) {
     if (area.left > kWordLimit || area.top > kWordLimit || area.left + area.width > kWordLimit ||
         area.top + area.height > kWordLimit) {
         area.send = false;
-        area.errorCode = kSetupErrorAreaPosition;
+        area.errorCode = kErrorAreaPosition;
     } else if (area.width > kWidestArea || area.height > kWordLimit) {
         area.send = false;
-        area.errorCode = kSetupErrorAreaSize;
+        area.errorCode = kErrorAreaSize;
     }
 }
 
@@ -66,7 +66,7 @@ void applyNarrowLevelLimits(AlignedArea& area, int32_t levelIndex, uint8_t bitsP
         limited = true;
     }
     if (limited) {
-        area.errorCode = kSetupErrorLimit;
+        area.errorCode = kErrorDoesNotFit;
     }
 }
 
@@ -75,16 +75,7 @@ void applyNarrowLevelLimits(AlignedArea& area, int32_t levelIndex, uint8_t bitsP
 uint8_t classicColorCode(int32_t monoChannelSelect, int32_t dropoutChannel, uint8_t colorMode,
                          int32_t colorModeVariant) {
     if (monoChannelSelect != 0) {
-        switch (dropoutChannel) {
-            case 1:
-                return 0x10;
-            case 2:
-                return 0x20;
-            case 3:
-                return 0x30;
-            default:
-                return 0;
-        }
+        return dropoutColorCode(dropoutChannel);
     }
     if (colorMode == 2 && colorModeVariant == 1) {
         return 1;
@@ -154,7 +145,7 @@ AlignedArea classicAlignArea(const AreaRequest& request) {
         area.left = requestedLeft;
         area.width = requestedWidth;
         area.send = false;
-        area.errorCode = kSetupErrorAreaPosition;
+        area.errorCode = kErrorAreaPosition;
         return area;
     }
 
@@ -221,7 +212,7 @@ void ClassicScanner::setUpScan() {
     // the device is touched, so it is never left half-programmed.
     const std::optional<uint8_t> halftone = classicHalftoneCode(textEnhance, level, halftoneIndex);
     if (useOption > 1 || !halftone) {
-        errorCode_ = kSetupErrorLimit;
+        errorCode_ = kErrorDoesNotFit;
         return;
     }
 

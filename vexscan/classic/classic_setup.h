@@ -8,11 +8,6 @@
 
 namespace vexscan {
 
-// Error codes the set-up reports.
-inline constexpr int32_t kSetupErrorLimit = 16;         // area clamped or too large
-inline constexpr int32_t kSetupErrorAreaPosition = 34;  // position or edge out of range
-inline constexpr int32_t kSetupErrorAreaSize = 35;      // width or height out of range
-
 // The colour code sent with ESC C.
 uint8_t classicColorCode(int32_t monoChannelSelect, int32_t dropoutChannel, uint8_t colorMode,
                          int32_t colorModeVariant);

@@ -1,9 +1,11 @@
-// Positions and bits of the classic extended status reply (ESC f) and the error codes they map
+// Positions and bits of the classic extended status reply (ESC f), with the error codes they map
 // to. Data byte k of the reply sits at reply byte 4 + k.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "vexscan/device/error_codes.h"
 
 namespace vexscan {
 
@@ -27,14 +29,6 @@ inline constexpr uint8_t kFeederCondition15 = 0x02;
 inline constexpr uint8_t kFeederCondition13 = 0x08;
 inline constexpr uint8_t kFilmCondition15 = 0x02;
 inline constexpr uint8_t kFurtherFault = 0x02;  // error 40
-
-inline constexpr int32_t kErrorStatusUnreadable = 7;
-inline constexpr int32_t kErrorOption13 = 13;
-inline constexpr int32_t kErrorOption14 = 14;
-inline constexpr int32_t kErrorOption15 = 15;
-inline constexpr int32_t kErrorDeviceFault = 22;
-inline constexpr int32_t kErrorStatusFault = 39;
-inline constexpr int32_t kErrorFurtherFault = 40;
 
 // The checks the warm-up wait applies to a reply (header and data): 39, 40, the feeder's 14, 15
 // and 13 (under its valid bit, whatever option is attached), then 22; 0 when none applies.

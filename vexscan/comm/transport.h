@@ -30,6 +30,15 @@ struct DeviceLink {
     std::span<uint8_t, kReplyBufferSize> replyBuffer;
 };
 
+// Multi-byte values on the wire are little-endian.
+inline uint16_t readWord(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+inline uint32_t readLong(const uint8_t* bytes) {
+    return static_cast<uint32_t>(readWord(bytes)) |
+           static_cast<uint32_t>(readWord(bytes + 2)) << 16;
+}
+
 // First four bytes of every variable-length reply.
 struct ReplyHeader {
     static constexpr std::size_t kSize = 4;
@@ -38,7 +47,7 @@ struct ReplyHeader {
     uint16_t count;
 
     static ReplyHeader parse(const uint8_t* bytes) {
-        return {bytes[0], bytes[1], static_cast<uint16_t>(bytes[2] | (bytes[3] << 8))};
+        return {bytes[0], bytes[1], readWord(bytes + 2)};
     }
     bool valid() const { return mark == kStx; }
 };

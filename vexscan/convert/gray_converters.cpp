@@ -80,4 +80,15 @@ void convertGray16(const SourceLine& line, std::span<std::uint8_t> dst, std::int
     detail::fillRow(dst.data(), 2, plan.converted, plan.total, kBlankPixel);
 }
 
+void convertGray16To8(const SourceLine& line, std::span<std::uint8_t> dst, std::int16_t padCount,
+                      int mirror) {
+    const detail::RowPlan plan = detail::planPixels(
+        line.count, padCount, skipsPad(padCount, mirror), line.data.size() / 2, dst.size());
+    const std::uint8_t* const high = line.data.data() + 2 * plan.skip + 1;
+    for (std::size_t i = 0; i < plan.converted; ++i) {
+        dst[i] = high[2 * i];
+    }
+    detail::fillRow(dst.data(), 1, plan.converted, plan.total, kBlankPixel);
+}
+
 }  // namespace vexscan

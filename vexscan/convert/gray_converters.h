@@ -42,4 +42,9 @@ void convertGrayMapped(const SourceLine& line, std::span<std::uint8_t> dst, std:
 void convertGray16(const SourceLine& line, std::span<std::uint8_t> dst, std::int16_t padCount,
                    int mirror);
 
+// 16-bit grey kept to 8 bits: the second byte of each two-byte sample, one byte a pixel, with the
+// pad and mirror rules of convertGray16 counted in pixels.
+void convertGray16To8(const SourceLine& line, std::span<std::uint8_t> dst, std::int16_t padCount,
+                      int mirror);
+
 }  // namespace vexscan

@@ -77,6 +77,19 @@ constexpr std::size_t kNameBufferSize = 20;
 
 }  // namespace
 
+uint8_t dropoutColorCode(int32_t dropoutChannel) {
+    switch (dropoutChannel) {
+        case 1:
+            return 0x10;
+        case 2:
+            return 0x20;
+        case 3:
+            return 0x30;
+        default:
+            return 0;
+    }
+}
+
 uint8_t gammaCodeFor(int16_t gammaTimes100) {
     for (const GammaRow& row : kGammaTable) {
         if (row.gammaTimes100 == gammaTimes100) {

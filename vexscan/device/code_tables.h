@@ -25,6 +25,9 @@ inline constexpr std::size_t kProductNameLength = 16;
 // The device gamma code of a gamma value (times 100); 0x02 for a value the table does not hold.
 uint8_t gammaCodeFor(int16_t gammaTimes100);
 
+// The colour code that scans grey from one channel (dropoutChannel 1, 2, 3), 0 for any other.
+uint8_t dropoutColorCode(int32_t dropoutChannel);
+
 // The device halftone code of row halftoneIndex, or nothing for an index outside the table.
 std::optional<uint8_t> halftoneCodeFor(int32_t halftoneIndex);
 

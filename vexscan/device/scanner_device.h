@@ -10,6 +10,16 @@
 
 namespace vexscan {
 
+// Where the attached option sits: the values of the block's optionKind, and of the device
+// objects' attachedOption.
+inline constexpr int32_t kOptionDocumentFeeder = 0;
+inline constexpr int32_t kOptionFilmAdapter = 1;
+inline constexpr int32_t kOptionNone = 2;
+
+// The status field of InitAcquireResult and AcquireImageResult.
+inline constexpr int32_t kStatusDone = 1;
+inline constexpr int32_t kStatusFailed = 2;
+
 // Operations in the fixed slot order that the exports mirror. Every device object carries the
 // 100-byte replyBuffer that acknowledgements and short replies are read into.
 class ScannerDevice {

@@ -6,18 +6,12 @@
 #include "vexscan/comm/transport.h"
 #include "vexscan/convert/line_converters.h"
 #include "vexscan/convert/row_plan.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/extended/extended_scanner.h"
 
 namespace vexscan {
 namespace {
 
-constexpr int32_t kStatusDone = 1;
-constexpr int32_t kStatusFailed = 2;
-constexpr int32_t kErrorBuildFailed = 22;
-constexpr int32_t kErrorAreaTooLarge = 35;
-constexpr int32_t kErrorAreaBeyondLimit = 34;
-constexpr int32_t kErrorLineSize = 16;
-constexpr int32_t kErrorPaperOut = 14;
 
 constexpr uint32_t kLargestHeight = 65535;
 constexpr uint32_t kLargestPosition = 65535;
@@ -26,7 +20,6 @@ constexpr int32_t kTwelveBitColor = 6;
 constexpr uint32_t kLinesPerCallModulus = 65536;
 constexpr uint32_t kProgressStep = 5;
 constexpr int32_t kPercentDone = 100;
-constexpr int32_t kOptionDocumentFeeder = 0;
 
 // The device mirrors a line itself and leaves the pixels it lacks at the end of the line,
 // mirrored or not. The grey converters' mirrored-line skip is for pad pixels in front of a line,
@@ -79,12 +72,12 @@ void ExtendedScanner::InitAcquire(int32_t layoutCode, ProgressCallback progressC
 
     // Each limit is tested on its own, so no sum below can wrap.
     if (scanWidth_ > kExtendedMaximumWidth || scanHeight_ > kLargestHeight) {
-        refuseAcquire(result, kErrorAreaTooLarge);
+        refuseAcquire(result, kErrorAreaSize);
         return;
     }
     if (scanLeft_ > kLargestPosition || scanTop_ > kLargestPosition ||
         scanLeft_ + scanWidth_ > kLargestPosition || scanTop_ + scanHeight_ > kLargestPosition) {
-        refuseAcquire(result, kErrorAreaBeyondLimit);
+        refuseAcquire(result, kErrorAreaPosition);
         return;
     }
     const uint32_t lineLimit = formatKnown && format_.imageKind == kTwelveBitColor
@@ -92,7 +85,7 @@ void ExtendedScanner::InitAcquire(int32_t layoutCode, ProgressCallback progressC
                                    : kExtendedBlockDataBytes;
     // An empty area has no line to size the caller's buffer in, nor lines to read.
     if (outputLineBytes_ == 0 || outputLineBytes_ > lineLimit || scanHeight_ == 0) {
-        refuseAcquire(result, kErrorLineSize);
+        refuseAcquire(result, kErrorDoesNotFit);
     }
 }
 
@@ -100,9 +93,6 @@ void ExtendedScanner::prepareLines() {
     rowFit_ = fitDeviceLineToRow(format_, scanWidth_, paramBlock_.width);
     // White paper: no dot for line art, every sample at its top for the other types.
     blankLine_.assign(deviceLineBytes_, format_.bitsSent == 1 ? 0x00 : 0xFF);
-    if (format_.imageKind == 8 && eightBitOutput_ != 0) {
-        wideRow_.assign(std::size_t{scanWidth_} * 2, 0);
-    }
 }
 
 void ExtendedScanner::convertLine(const SourceLine& line, std::span<uint8_t> row) {
@@ -143,12 +133,8 @@ void ExtendedScanner::convertLine(const SourceLine& line, std::span<uint8_t> row
             break;
         case 8:
             if (eightBitOutput_ != 0) {
-                // The device sends two bytes a sample while the row holds one: convert at full
-                // width, then keep each sample's second, significant byte.
-                convertGray16(line, wideRow_, pad, kDeviceMirrorsItself);
-                for (std::size_t k = 0; k < pixels.size() && 2 * k + 1 < wideRow_.size(); ++k) {
-                    pixels[k] = wideRow_[2 * k + 1];
-                }
+                // The device sends two bytes a sample while the row holds one.
+                convertGray16To8(line, pixels, pad, kDeviceMirrorsItself);
             } else {
                 convertGray16(line, pixels, pad, kDeviceMirrorsItself);
             }
@@ -177,7 +163,7 @@ void ExtendedScanner::AcquireImage(uint8_t* buffer, uint32_t bufferSize,
     }
     if (scanStarted_ == 0) {
         if (!buildParameters()) {
-            errorCode_ = kErrorBuildFailed;
+            errorCode_ = kErrorDeviceFault;
             result->status = kStatusFailed;
             return;
         }
@@ -232,8 +218,8 @@ bool ExtendedScanner::finishPage() {
         return false;
     }
     // After the eject the feeder tells whether a next sheet is there.
-    if (GetOptionStatus(optionKind) == kErrorPaperOut) {
-        errorCode_ = kErrorPaperOut;
+    if (GetOptionStatus(optionKind) == kErrorOption14) {
+        errorCode_ = kErrorOption14;
         return false;
     }
     return true;

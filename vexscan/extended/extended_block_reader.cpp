@@ -5,16 +5,14 @@
 #include <algorithm>
 
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/extended/extended_scanner.h"
 
 namespace vexscan {
 namespace {
 
-constexpr int32_t kErrorTransfer = 9;
-constexpr int32_t kErrorDeviceFault = 22;
 constexpr uint8_t kNotReady = 0x80;
 constexpr uint8_t kBlockFault = 0x80;
-constexpr int32_t kOptionDocumentFeeder = 0;
 
 // Start reply offsets.
 constexpr std::size_t kStartStatus = 1;
@@ -25,10 +23,7 @@ constexpr std::size_t kLastBlockBytes = 10;
 }  // namespace
 
 uint32_t ExtendedScanner::startReplyWord(std::size_t offset) const {
-    return static_cast<uint32_t>(startReply_[offset]) |
-           static_cast<uint32_t>(startReply_[offset + 1]) << 8 |
-           static_cast<uint32_t>(startReply_[offset + 2]) << 16 |
-           static_cast<uint32_t>(startReply_[offset + 3]) << 24;
+    return readLong(&startReply_[offset]);
 }
 
 bool ExtendedScanner::requestStart() {

@@ -5,15 +5,11 @@
 
 #include "vexscan/comm/comm_port.h"
 #include "vexscan/device/code_tables.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/extended/extended_scanner.h"
 
 namespace vexscan {
 namespace {
-
-constexpr int32_t kErrorBadReply = 7;
-constexpr int32_t kErrorNoMemory = 8;
-constexpr int32_t kErrorUnsupportedLevel = 10;
-constexpr int32_t kErrorPortRefused = 37;
 
 // Identity reply offsets.
 constexpr std::size_t kFirstResolution = 8;
@@ -30,10 +26,6 @@ constexpr uint8_t kFeederFlagB = 0x10;
 constexpr uint8_t kInstalled = 0x80;
 constexpr std::size_t kFeederStatus = 1;
 constexpr std::size_t kFilmStatus = 2;
-
-constexpr int32_t kOptionDocumentFeeder = 0;
-constexpr int32_t kOptionFilmAdapter = 1;
-constexpr int32_t kOptionNone = 2;
 
 ExtendedScanner::BufferAllocator bufferAllocator = &platform::allocateZeroed;
 
@@ -67,10 +59,7 @@ ExtendedScanner::BufferAllocator ExtendedScanner::setBufferAllocatorForTesting(
 }
 
 uint32_t ExtendedScanner::identityWord(std::size_t offset) const {
-    return static_cast<uint32_t>(identityReply_[offset]) |
-           static_cast<uint32_t>(identityReply_[offset + 1]) << 8 |
-           static_cast<uint32_t>(identityReply_[offset + 2]) << 16 |
-           static_cast<uint32_t>(identityReply_[offset + 3]) << 24;
+    return readLong(&identityReply_[offset]);
 }
 
 int32_t ExtendedScanner::GetScannerName(char* name) {

@@ -4,6 +4,7 @@
 
 #include "vexscan/api/percent.h"
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/byte_alignment.h"
 #include "vexscan/device/code_tables.h"
 #include "vexscan/extended/extended_scanner.h"
 
@@ -17,25 +18,9 @@ constexpr int16_t kThresholdGammaCode = 4;
 constexpr std::size_t kToneTableBytes = 256;
 constexpr std::size_t kColorMatrixBytes = 9;
 
-int64_t roundUpTo8(int64_t value) { return (value + 7) & ~int64_t{7}; }
-int64_t roundDownTo8(int64_t value) { return value & ~int64_t{7}; }
-
 // The 16-bit differences the converters take as their pad count.
 int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
 uint8_t low8(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
-
-uint8_t colorCodeFor(int32_t dropoutChannel) {
-    switch (dropoutChannel) {
-        case 1:
-            return 0x10;
-        case 2:
-            return 0x20;
-        case 3:
-            return 0x30;
-        default:
-            return 0;
-    }
-}
 
 }  // namespace
 
@@ -194,7 +179,7 @@ bool ExtendedScanner::buildParameters() {
 
     const int32_t monoChannelSelect = block_->monoChannelSelect;
     paramBlock_.colorCode =
-        monoChannelSelect != 0 ? colorCodeFor(block_->dropoutChannel) : format_.colorMode;
+        monoChannelSelect != 0 ? dropoutColorCode(block_->dropoutChannel) : format_.colorMode;
     paramBlock_.bitsPerSample = format_.bitsSent;
 
     const int32_t textEnhance = block_->textEnhance;

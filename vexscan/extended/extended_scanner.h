@@ -140,7 +140,6 @@ private:
     std::size_t blockDataBytes_ = 0;  // data bytes of the block that dataBuffer holds
     ExtendedRowFit rowFit_{};
     std::vector<uint8_t> blankLine_;  // a device line of white paper
-    std::vector<uint8_t> wideRow_;    // 16-bit samples of a row kept to 8 bits
 };
 
 }  // namespace vexscan

@@ -1,12 +1,12 @@
 // The status reply turned into error codes, the lamp warm-up wait, the option switch, focus,
 // paper size, the error read-back and Close.
 #include "vexscan/comm/comm_port.h"
+#include "vexscan/device/error_codes.h"
 #include "vexscan/extended/extended_scanner.h"
 
 namespace vexscan {
 namespace {
 
-constexpr int32_t kErrorBadReply = 7;
 constexpr uint8_t kWarmingUp = 0x02;
 constexpr int kWarmUpPolls = 60;
 constexpr uint32_t kWarmUpPollMilliseconds = 1000;
@@ -18,14 +18,14 @@ constexpr std::size_t kFeederArea = 28;
 }  // namespace
 
 int32_t evaluateExtendedStatus(const uint8_t* status, bool feederRules) {
-    if ((status[0] & 0x40) != 0) return 39;
-    if ((status[3] & 0x02) != 0) return 40;
+    if ((status[0] & 0x40) != 0) return kErrorStatusFault;
+    if ((status[3] & 0x02) != 0) return kErrorFurtherFault;
     if (feederRules && (status[1] & 0x40) != 0) {
-        if ((status[1] & 0x02) != 0) return 15;
-        if ((status[1] & 0x04) != 0) return 14;
-        if ((status[1] & 0x08) != 0) return 13;
+        if ((status[1] & 0x02) != 0) return kErrorOption15;
+        if ((status[1] & 0x04) != 0) return kErrorOption14;
+        if ((status[1] & 0x08) != 0) return kErrorOption13;
     }
-    if ((status[0] & 0x80) != 0) return 22;
+    if ((status[0] & 0x80) != 0) return kErrorDeviceFault;
     return 0;
 }
 
